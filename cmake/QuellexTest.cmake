@@ -1,0 +1,34 @@
+# quellex_add_test(<name> SOURCES <files...> [LIBS <targets...>] [DISPLAY offscreen|xvfb|xvfb-wm]
+#                  [TIMEOUT <seconds>] [ENVIRONMENT <VAR=value...>] [LABELS <labels...>])
+#
+# One Qt Test class a file, built as tst_<name> and run by ctest. DISPLAY picks where its windows go:
+# Qt's offscreen platform (the default), a private Xvfb, or a private Xvfb with a window manager.
+function(quellex_add_test name)
+    cmake_parse_arguments(ARG "" "DISPLAY;TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LABELS" ${ARGN})
+    if(NOT ARG_DISPLAY)
+        set(ARG_DISPLAY offscreen)
+    endif()
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
+
+    set(target tst_${name})
+    add_executable(${target} ${ARG_SOURCES})
+    target_link_libraries(${target} PRIVATE Qt6::Test quellex_test_support ${ARG_LIBS})
+
+    set(env "QT_QPA_PLATFORM=offscreen" ${ARG_ENVIRONMENT})
+    set(command $<TARGET_FILE:${target}>)
+    if(ARG_DISPLAY STREQUAL "xvfb")
+        set(env "QT_QPA_PLATFORM=xcb" ${ARG_ENVIRONMENT})
+        set(command ${QUELLEX_XVFB_RUNNER} -- ${command})
+    elseif(ARG_DISPLAY STREQUAL "xvfb-wm")
+        set(env "QT_QPA_PLATFORM=xcb" ${ARG_ENVIRONMENT})
+        set(command ${QUELLEX_XVFB_RUNNER} --wm -- ${command})
+    endif()
+
+    add_test(NAME ${name} COMMAND ${command})
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "${env};QUELLEX_TEST_BINARY_DIR=${CMAKE_BINARY_DIR}"
+        LABELS "${ARG_LABELS}")
+endfunction()

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <stdexcept>
+
+namespace quellex {
+
+// The service could not answer (not the refusal of one process to end, which is no error).
+class ProcessQueryError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What one termination call found and how much of it would not end.
+struct TerminationReport
+{
+    QString name;   // the image name as passed
+    int found = 0;  // processes the query selected
+    int refused = 0; // of those, still running because ending them failed (a vanished one is not counted)
+    QString reason; // why, for the first refusal: "access denied", ...
+};
+
+// Answers the two questions the windows ask about processes, by image name. Every call is answered
+// afresh: nothing is cached between calls.
+class ProcessQueryService
+{
+public:
+    using TerminationObserver = std::function<void(const TerminationReport &)>;
+
+    virtual ~ProcessQueryService() = default;
+
+    // Throws ProcessQueryError when the service cannot answer.
+    virtual bool IsProcessRunning(const QString &name) = 0;
+    // Asks every process of the name to end; a process that refuses is passed over.
+    // Throws ProcessQueryError when the service cannot answer.
+    virtual void TerminateProcesses(const QString &name) = 0;
+
+    // Told after every TerminateProcesses that got an answer from the service.
+    void setTerminationObserver(TerminationObserver observer) { m_terminationObserver = std::move(observer); }
+
+protected:
+    void reportTermination(const TerminationReport &report) const
+    {
+        if (m_terminationObserver)
+            m_terminationObserver(report);
+    }
+
+private:
+    TerminationObserver m_terminationObserver;
+};
+
+} // namespace quellex

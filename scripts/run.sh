@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds ZORVIN-QUELLEX if needed and starts it.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_packages "${build_packages[@]}"
+build_project
+exec "$build_dir/quellex" "$@"

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# run-in-xvfb.sh [--wm] -- command [args...]
+# Runs the command against an X server of its own (and, with --wm, an EWMH window manager), then
+# ends both. Only the processes started here are ever signalled.
+set -euo pipefail
+
+with_wm=0
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --wm) with_wm=1; shift ;;
+    --) shift; break ;;
+    *) break ;;
+    esac
+done
+[ $# -gt 0 ] || { echo "usage: $0 [--wm] -- command [args...]" >&2; exit 2; }
+
+command -v Xvfb >/dev/null || { echo "run-in-xvfb: Xvfb is not installed (Debian package xvfb)" >&2; exit 2; }
+
+fifo_dir=$(mktemp -d)
+mkfifo "$fifo_dir/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
+xvfb_pid=$!
+wm_pid=
+cleanup() {
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$fifo_dir"
+}
+trap cleanup EXIT
+
+if ! read -r -t 20 display_number <"$fifo_dir/display"; then
+    echo "run-in-xvfb: Xvfb did not start" >&2
+    cat "$fifo_dir/xvfb.log" >&2
+    exit 2
+fi
+export DISPLAY=":$display_number"
+unset WAYLAND_DISPLAY
+
+if [ "$with_wm" = 1 ]; then
+    command -v openbox >/dev/null || { echo "run-in-xvfb: openbox is not installed (Debian package openbox)" >&2; exit 2; }
+    openbox --sm-disable --config-file /dev/null >"$fifo_dir/wm.log" 2>&1 &
+    wm_pid=$!
+    # The window manager is ready once it has claimed the screen's EWMH check window.
+    for _ in $(seq 1 100); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then break; fi
+        sleep 0.1
+    done
+fi
+
+set +e
+"$@"
+status=$?
+set -e
+exit $status

@@ -1,0 +1,15 @@
+// The program that test processes are copies of. It waits until it is signalled, and goes with the
+// test that started it (argv[1] is that test's pid), so a crashed test leaves nothing running.
+#include <cstdlib>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+int main(int argc, char **argv)
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (argc > 1 && getppid() != static_cast<pid_t>(std::atol(argv[1])))
+        return 1;
+    for (;;)
+        pause();
+}

@@ -1,0 +1,45 @@
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <stdexcept>
+
+namespace quellex::test {
+
+IsolatedSettings::IsolatedSettings()
+    : m_previous(qgetenv("XDG_CONFIG_HOME"))
+    , m_hadPrevious(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
+}
+
+IsolatedSettings::~IsolatedSettings()
+{
+    if (m_hadPrevious)
+        qputenv("XDG_CONFIG_HOME", m_previous);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+}
+
+QString IsolatedSettings::iniPath() const
+{
+    return QDir(m_dir.path()).filePath(QStringLiteral("ZORVIN-QUELLEX.ini"));
+}
+
+void IsolatedSettings::writeIni(const QByteArray &contents) const
+{
+    QFile file(iniPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(contents) != contents.size())
+        throw std::runtime_error("cannot write " + iniPath().toStdString());
+}
+
+QByteArray IsolatedSettings::readIni() const
+{
+    QFile file(iniPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace quellex::test

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace quellex::test {
+
+// Points the per-user settings store at a private, empty folder for as long as it lives.
+class IsolatedSettings
+{
+public:
+    IsolatedSettings();
+    ~IsolatedSettings();
+    IsolatedSettings(const IsolatedSettings &) = delete;
+    IsolatedSettings &operator=(const IsolatedSettings &) = delete;
+
+    QString configHome() const { return m_dir.path(); }
+    // The file the store keeps the program's settings in.
+    QString iniPath() const;
+    // Replaces the file with exactly this text.
+    void writeIni(const QByteArray &contents) const;
+    QByteArray readIni() const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+    bool m_hadPrevious = false;
+};
+
+} // namespace quellex::test
