@@ -1,4 +1,56 @@
-int main()
+#include "forms/common/artwork.h"
+#include "forms/main/quellexmain.h"
+#include "platform/display.h"
+#include "platform/windowmanager.h"
+#include "process/managementprocessqueryservice.h"
+#include "quellexversion.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QtGui/qguiapplication_platform.h>
+#include <cstdio>
+
+namespace {
+
+quellex::platform::DisplayConnection currentDisplay(const QByteArray &platformName)
 {
-    return 0;
+    quellex::platform::DisplayConnection display;
+    display.platformName = platformName.constData();
+#if QT_CONFIG(xcb)
+    if (auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+        display.nativeConnection = x11->connection();
+#endif
+    return display;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (const std::string problem = quellex::platform::displayProblem(); !problem.empty()) {
+        std::fprintf(
+            stderr,
+            "quellex: %s.\n"
+            "ZORVIN - QUELLEX is a desktop program: start it from a desktop session, or on a machine "
+            "without a display under a virtual X server:\n    xvfb-run -a %s\n",
+            problem.c_str(), argv[0]);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral(QUELLEX_PRODUCT_NAME));
+    QApplication::setApplicationVersion(QStringLiteral(QUELLEX_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUELLEX_APP_ID));
+    QApplication::setWindowIcon(quellex::programIcon());
+
+    quellex::ManagementProcessQueryService processes;
+    const QByteArray platformName = QGuiApplication::platformName().toUtf8();
+    const auto windowManager = quellex::platform::createWindowManager(currentDisplay(platformName));
+
+    quellex::forms::QuellexMain window(processes, *windowManager);
+    // Qt leaves tool windows out when it decides whether the last window has closed.
+    QObject::connect(&window, &quellex::forms::QuellexMain::unloaded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    window.show();
+    return app.exec();
 }

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quellex::platform {
+
+// The service could not be bound, rejected a query, or failed a call.
+class ManagementError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What Terminate returns, with the values the management service has always used, so that callers
+// can tell a process that vanished on its own (normal) from one that refused to end.
+namespace TerminateResult {
+inline constexpr int Success = 0;
+inline constexpr int AccessDenied = 2;
+inline constexpr int InsufficientPrivilege = 3;
+inline constexpr int UnknownFailure = 8;
+inline constexpr int PathNotFound = 9; // gone, or no longer the process of that name
+} // namespace TerminateResult
+
+inline const char *terminateResultText(int code)
+{
+    switch (code) {
+    case TerminateResult::Success:
+        return "success";
+    case TerminateResult::AccessDenied:
+        return "access denied";
+    case TerminateResult::InsufficientPrivilege:
+        return "insufficient privilege";
+    case TerminateResult::UnknownFailure:
+        return "unknown failure";
+    case TerminateResult::PathNotFound:
+        return "the process no longer exists";
+    default:
+        return "failure";
+    }
+}
+
+// One process a query selected, as it was when the query ran.
+class ProcessObject
+{
+public:
+    virtual ~ProcessObject() = default;
+
+    virtual std::uint32_t ProcessId() const = 0;
+    // The image name, UTF-8.
+    virtual std::string Name() const = 0;
+    // Ends the process unconditionally; returns a TerminateResult code and never throws for a
+    // process that is gone or may not be ended.
+    virtual int Terminate() = 0;
+};
+
+// The processes one query selected, in the order the service found them.
+class ProcessCollection
+{
+public:
+    using Objects = std::vector<std::unique_ptr<ProcessObject>>;
+
+    class iterator
+    {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = ProcessObject;
+        using difference_type = std::ptrdiff_t;
+        using pointer = ProcessObject *;
+        using reference = ProcessObject &;
+
+        iterator() = default;
+        explicit iterator(Objects::const_iterator it)
+            : m_it(it)
+        {}
+        reference operator*() const { return **m_it; }
+        pointer operator->() const { return m_it->get(); }
+        iterator &operator++()
+        {
+            ++m_it;
+            return *this;
+        }
+        iterator operator++(int)
+        {
+            iterator before = *this;
+            ++m_it;
+            return before;
+        }
+        bool operator==(const iterator &other) const = default;
+
+    private:
+        Objects::const_iterator m_it;
+    };
+
+    ProcessCollection() = default;
+    explicit ProcessCollection(Objects objects)
+        : m_objects(std::move(objects))
+    {}
+
+    std::size_t Count() const { return m_objects.size(); }
+    iterator begin() const { return iterator(m_objects.cbegin()); }
+    iterator end() const { return iterator(m_objects.cend()); }
+
+private:
+    Objects m_objects;
+};
+
+// The local machine's management service: answers WQL queries over Win32_Process.
+class ManagementService
+{
+public:
+    virtual ~ManagementService() = default;
+
+    // Throws ManagementError for a query text it does not accept ("invalid query") or when the
+    // processes cannot be listed.
+    virtual ProcessCollection ExecQuery(std::string_view query) = 0;
+};
+
+// Whether moniker names the local machine's default namespace, the only one there is.
+inline bool isDefaultMoniker(std::string_view moniker)
+{
+    constexpr std::string_view expected = "winmgmts:";
+    if (moniker.size() != expected.size())
+        return false;
+    for (std::size_t i = 0; i < moniker.size(); ++i) {
+        char c = moniker[i];
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        if (c != expected[i])
+            return false;
+    }
+    return true;
+}
+
+// Binds to the service of the platform chosen at build time. Only "winmgmts:" (any letter case) is
+// accepted; anything else throws ManagementError.
+std::unique_ptr<ManagementService> bindManagementService(std::string_view moniker);
+
+} // namespace quellex::platform

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/windowmanager.h"
+
+#include <string>
+
+namespace quellex::platform {
+
+// The window manager of a display this program cannot restack windows on (Qt's offscreen platform,
+// Wayland): no window is ever in front and no call does anything. The first call says so once on
+// stderr, so that a user who asked for always-on-top learns why nothing happens, and a user who did
+// not is not bothered.
+class NullWindowManager final : public WindowManager
+{
+public:
+    explicit NullWindowManager(const char *platformName);
+
+    WindowHandle GetForegroundWindow() override;
+    bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx, int cy,
+                      unsigned uFlags) override;
+
+private:
+    void warnOnce();
+
+    std::string m_platformName;
+    bool m_warned = false;
+};
+
+} // namespace quellex::platform

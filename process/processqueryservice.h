@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 #include <stdexcept>
 
@@ -17,10 +16,10 @@ public:
 // What one termination call found and how much of it would not end.
 struct TerminationReport
 {
-    QString name;   // the image name as passed
-    int found = 0;  // processes the query selected
+    QString name;    // the image name as passed
+    int found = 0;   // processes the query selected
     int refused = 0; // of those, still running because ending them failed (a vanished one is not counted)
-    QString reason; // why, for the first refusal: "access denied", ...
+    QString reason;  // why, for the first refusal: "access denied", ...
 };
 
 // Answers the two questions the windows ask about processes, by image name. Every call is answered

@@ -4,6 +4,7 @@
 
 namespace quellex::settings {
 
+// Every setting of this program lives under this application name and section.
 inline constexpr QLatin1StringView kApplication{"ZORVIN-QUELLEX"};
 inline constexpr QLatin1StringView kSection{"Settings"};
 
@@ -23,11 +24,20 @@ enum class SettingKey {
     AboutHeight,
 };
 
+// The text form a key's value is written in. Readers may convert it otherwise: a tickbox value is
+// read both as an integer and as a double.
+enum class SettingEncoding {
+    Text,    // as typed
+    Integer, // plain digits; tickboxes are 0 or 1
+    Single,  // shortest text of a single-precision number, in twips for geometry
+};
+
 struct SettingKeyInfo
 {
     SettingKey key;
-    QLatin1StringView name;
-    QLatin1StringView defaultText;
+    QLatin1StringView name;        // the key's name in the store, letter case included
+    QLatin1StringView defaultText; // what an absent key reads as
+    SettingEncoding encoding;
 };
 
 // The thirteen keys, in the order of the enum.

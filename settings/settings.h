@@ -3,19 +3,24 @@
 #include "settings/settingkeys.h"
 
 #include <QString>
-
 #include <optional>
 
 namespace quellex::settings {
 
 // The per-user store, addressed by application, section and key; every value is text.
-// GetSetting returns the stored text when the key exists (an empty one as empty), else defaultValue.
+// GetSetting returns the stored text when the key exists (an empty one as empty), else defaultValue;
+// a store that cannot be read counts as empty and is reported once on stderr.
 QString GetSetting(const QString &application, const QString &section, const QString &key,
                    const QString &defaultValue);
-// Creates or replaces the value; it is on disk when this returns.
-void SaveSetting(const QString &application, const QString &section, const QString &key, const QString &value);
+// Creates or replaces the value; it is on disk when this returns. A value that cannot be stored is
+// reported on stderr; the caller carries on.
+void SaveSetting(const QString &application, const QString &section, const QString &key,
+                 const QString &value);
 
 // Number texts are written in the current locale's format and read in either decimal notation.
+// Readers take blanks around the number, never group separators; garbage, an empty text, infinities
+// and values out of the type's range give nullopt. textToInteger rounds halves to the even neighbour.
+// singleToText gives the shortest text that reads back as the same single.
 std::optional<int> textToInteger(const QString &text);
 std::optional<double> textToDouble(const QString &text);
 std::optional<float> textToSingle(const QString &text);

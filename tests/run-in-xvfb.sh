@@ -18,7 +18,9 @@ command -v Xvfb >/dev/null || { echo "run-in-xvfb: Xvfb is not installed (Debian
 
 fifo_dir=$(mktemp -d)
 mkfifo "$fifo_dir/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
+# -noreset: by default the server starts over whenever its last client leaves, as the readiness probe
+# below does, and a client connecting meanwhile (the window manager, say) is refused.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
 xvfb_pid=$!
 wm_pid=
 cleanup() {
@@ -39,13 +41,27 @@ unset WAYLAND_DISPLAY
 
 if [ "$with_wm" = 1 ]; then
     command -v openbox >/dev/null || { echo "run-in-xvfb: openbox is not installed (Debian package openbox)" >&2; exit 2; }
-    openbox --sm-disable --config-file /dev/null >"$fifo_dir/wm.log" 2>&1 &
+    # An empty but well-formed configuration: openbox's defaults, and none of the user's settings. (An
+    # unreadable one makes openbox open a syntax-error dialog that takes the focus at some moment.)
+    printf '<?xml version="1.0"?>\n<openbox_config xmlns="http://openbox.org/3.4/rc"/>\n' >"$fifo_dir/rc.xml"
+    openbox --sm-disable --config-file "$fifo_dir/rc.xml" >"$fifo_dir/wm.log" 2>&1 &
     wm_pid=$!
-    # The window manager is ready once it has claimed the screen's EWMH check window.
-    for _ in $(seq 1 100); do
-        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then break; fi
+    # The window manager is ready once it has published its client list, the last step of its start:
+    # it claims the screen (the EWMH check window) earlier, and a window mapped between the two is
+    # left unmanaged.
+    wm_ready=0
+    for _ in $(seq 1 200); do
+        case "$(xprop -root _NET_CLIENT_LIST 2>/dev/null || true)" in
+        "_NET_CLIENT_LIST(WINDOW)"*) wm_ready=1; break ;;
+        esac
+        kill -0 "$wm_pid" 2>/dev/null || break
         sleep 0.1
     done
+    if [ "$wm_ready" != 1 ]; then
+        echo "run-in-xvfb: the window manager did not start" >&2
+        cat "$fifo_dir/wm.log" >&2
+        exit 2
+    fi
 fi
 
 set +e

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "forms/common/windowgeometry.h"
+
+#include <QColor>
+#include <QString>
+
+class QCheckBox;
+class QFont;
+class QLabel;
+class QObject;
+class QTimer;
+class QWidget;
+
+namespace quellex::forms {
+
+// Colours as the design writes them: a 24-bit RGB value with red in the lowest byte.
+inline constexpr int kGreen = 65280;
+inline constexpr int kRed = 255;
+inline constexpr int kBlack = 0;
+inline constexpr int kDefaultColor = -1; // the toolkit's own background
+
+QColor toQColor(int color);
+
+// The background shown behind a text box or tickbox. Setting the colour it already has does nothing,
+// so a window whose state does not change does not repaint.
+void setBackColor(QWidget *control, int color);
+int backColor(const QWidget *control);
+
+// A tickbox's value: 1 ticked, 0 unticked. Setting a different value runs its Click handler, as a
+// user's click does.
+int tickboxValue(const QCheckBox *tickbox);
+void setTickboxValue(QCheckBox *tickbox, int value);
+
+void setTimerEnabled(QTimer *timer, bool enabled);
+
+// "MS Sans Serif" bold at the given size, or the nearest sans-serif where that font is absent.
+QFont designFont(qreal pointSize);
+// The font of a window's buttons and tickboxes: "MS Sans Serif" 8.25 pt, or the nearest sans-serif.
+QFont windowDefaultFont();
+
+// The look of the windows' title labels: centred, single-line border, green on black.
+void styleTitleLabel(QLabel *label, qreal pointSize);
+
+// A control of the window at its design position, named as in the design so that it can be found.
+template<typename Control>
+Control *newControl(QWidget *window, const char *objectName, const TwipsRect &design)
+{
+    auto *control = new Control(window);
+    control->setObjectName(QString::fromLatin1(objectName));
+    placeControl(control, design);
+    return control;
+}
+
+QTimer *newTimer(QObject *owner, const char *objectName, bool enabled);
+
+// A picture box showing the program's picture on black, sized to it plus a 2-pixel border.
+void stylePictureBox(QLabel *pictureBox);
+
+} // namespace quellex::forms

@@ -1,0 +1,163 @@
+#include "forms/main/quellexmain.h"
+
+#include "forms/common/controls.h"
+#include "forms/common/windowgeometry.h"
+#include "forms/settings/quellexsettings.h"
+#include "process/processqueryservice.h"
+#include "settings/settings.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace quellex::forms {
+
+using platform::HWND_NOTOPMOST;
+using platform::HWND_TOPMOST;
+using platform::SWP_NOMOVE;
+using platform::SWP_NOSIZE;
+using settings::SettingKey;
+
+namespace {
+const QString kSleepWatched = QStringLiteral("sleep.exe");
+const QString kSleepTerminated = QStringLiteral("Sleep.exe");
+} // namespace
+
+QuellexMain::QuellexMain(ProcessQueryService &processes, platform::WindowManager &windowManager,
+                         QWidget *parent)
+    : QWidget(parent)
+    , m_processes(processes)
+    , m_windowManager(windowManager)
+{
+    createControls();
+    connectHandlers();
+    Form_Load();
+}
+
+QuellexMain::~QuellexMain()
+{
+    m_processes.setTerminationObserver({});
+}
+
+void QuellexMain::TERMINATOR_PROCESS_WATCHER_TIMER_Timer()
+{
+    if (m_processes.IsProcessRunning(PROCESS_NAME_TEXTBOX->text()))
+        setBackColor(PROCESS_NAME_TEXTBOX, kGreen);
+    else
+        setBackColor(PROCESS_NAME_TEXTBOX, kRed);
+}
+
+void QuellexMain::ZORVIN_SLEEP_PROCESS_WATCHER_TIMER_Timer()
+{
+    if (m_processes.IsProcessRunning(kSleepWatched))
+        setBackColor(ZORVIN_SLEEP_TERMINATOR_TICKBOX, kGreen);
+    else
+        setBackColor(ZORVIN_SLEEP_TERMINATOR_TICKBOX, kRed);
+}
+
+void QuellexMain::AUTO_TERMINATE_TIMER_Timer()
+{
+    m_processes.TerminateProcesses(PROCESS_NAME_TEXTBOX->text());
+}
+
+void QuellexMain::QUELLEX_NOW_BUTTON_Click()
+{
+    m_processes.TerminateProcesses(PROCESS_NAME_TEXTBOX->text());
+}
+
+void QuellexMain::AUTO_TERMINATE_SLEEP_TIMER_Timer()
+{
+    m_processes.TerminateProcesses(kSleepTerminated);
+}
+
+void QuellexMain::PROCESS_TERMINATE_SLEEP_NOW_BUTTON_Click()
+{
+    m_processes.TerminateProcesses(kSleepTerminated);
+}
+
+void QuellexMain::AUTO_TERMINATE_TICKBOX_Click()
+{
+    setTimerEnabled(AUTO_TERMINATE_TIMER, tickboxValue(AUTO_TERMINATE_TICKBOX) == 1);
+    settings::writeInteger(SettingKey::AutoTerminate, tickboxValue(AUTO_TERMINATE_TICKBOX));
+}
+
+void QuellexMain::ZORVIN_SLEEP_TERMINATOR_TICKBOX_Click()
+{
+    setTimerEnabled(AUTO_TERMINATE_SLEEP_TIMER, tickboxValue(ZORVIN_SLEEP_TERMINATOR_TICKBOX) == 1);
+}
+
+void QuellexMain::QUELLEX_SETTINGS_BUTTON_Click()
+{
+    QuellexSettings settingsWindow(*this);
+    settingsWindow.exec();
+}
+
+void QuellexMain::AlwaysOnTopTimer_Timer()
+{
+    if (m_windowManager.GetForegroundWindow() == hWnd())
+        return;
+    m_windowManager.SetWindowPos(m_windowManager.GetForegroundWindow(), HWND_NOTOPMOST, 0, 0, 0, 0,
+                                 SWP_NOSIZE | SWP_NOMOVE);
+    m_windowManager.SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+}
+
+void QuellexMain::Form_Load()
+{
+    setFormGeometry(this,
+                    {settings::readSingle(SettingKey::MainLeft), settings::readSingle(SettingKey::MainTop),
+                     settings::readSingle(SettingKey::MainWidth),
+                     settings::readSingle(SettingKey::MainHeight)},
+                    defaultTopLeft(SettingKey::MainLeft, SettingKey::MainTop));
+    setTickboxValue(AUTO_TERMINATE_TICKBOX, settings::readInteger(SettingKey::AutoTerminate));
+    PROCESS_NAME_TEXTBOX->setText(settings::readText(SettingKey::ProcessName));
+    AlwaysOnTopTimer->setInterval(1000);
+    AUTO_TERMINATE_TIMER->setInterval(250);
+    TERMINATOR_PROCESS_WATCHER_TIMER->setInterval(100);
+    AUTO_TERMINATE_SLEEP_TIMER->setInterval(250);
+    ZORVIN_SLEEP_PROCESS_WATCHER_TIMER->setInterval(100);
+    setTimerEnabled(AlwaysOnTopTimer, settings::readDouble(SettingKey::AlwaysOnTop) == 1);
+    setTimerEnabled(AUTO_TERMINATE_TIMER, settings::readDouble(SettingKey::AutoTerminate) == 1);
+    PROCESS_NAME_TEXTBOX->setReadOnly(settings::readDouble(SettingKey::LockProcessName) == 1);
+    setDeveloperGroupVisible(settings::readDouble(SettingKey::ShowZorvinDev) == 1);
+}
+
+void QuellexMain::Form_Unload()
+{
+    const TwipsRect frame = formGeometry(this);
+    settings::writeSingle(SettingKey::MainLeft, frame.left);
+    settings::writeSingle(SettingKey::MainTop, frame.top);
+    settings::writeSingle(SettingKey::MainWidth, frame.width);
+    settings::writeSingle(SettingKey::MainHeight, frame.height);
+    settings::writeInteger(SettingKey::AutoTerminate, tickboxValue(AUTO_TERMINATE_TICKBOX));
+    settings::writeText(SettingKey::ProcessName, PROCESS_NAME_TEXTBOX->text());
+}
+
+void QuellexMain::setDeveloperGroupVisible(bool visible)
+{
+    ZORVIN_DEV_TEXTBOX->setVisible(visible);
+    ZORVIN_SLEEP_TERMINATOR_TICKBOX->setVisible(visible);
+    PROCESS_TERMINATE_SLEEP_NOW_BUTTON->setVisible(visible);
+    TERMINATOR_PIC_3->setVisible(visible);
+}
+
+platform::WindowHandle QuellexMain::hWnd()
+{
+    return platform::WindowHandle(winId());
+}
+
+void QuellexMain::closeEvent(QCloseEvent *event)
+{
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Form_Unload();
+        for (QTimer *timer : findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
+            timer->stop();
+        emit unloaded();
+    }
+    event->accept();
+}
+
+} // namespace quellex::forms

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "forms/main/problemtooltips.h"
+#include "platform/windowmanager.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace quellex {
+class ProcessQueryService;
+struct TerminationReport;
+} // namespace quellex
+
+namespace quellex::forms {
+
+// The program's start-up window: the name to watch, its state colour and the ways to end it.
+class QuellexMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    QuellexMain(ProcessQueryService &processes, platform::WindowManager &windowManager,
+                QWidget *parent = nullptr);
+    ~QuellexMain() override;
+
+    // The controls, named as in the design. The settings window acts on the main window through them.
+    QTimer *ZORVIN_SLEEP_PROCESS_WATCHER_TIMER = nullptr;
+    QTimer *TERMINATOR_PROCESS_WATCHER_TIMER = nullptr;
+    QTimer *AUTO_TERMINATE_SLEEP_TIMER = nullptr;
+    QPushButton *PROCESS_TERMINATE_SLEEP_NOW_BUTTON = nullptr;
+    QLabel *TERMINATOR_PIC_3 = nullptr;
+    QCheckBox *ZORVIN_SLEEP_TERMINATOR_TICKBOX = nullptr;
+    QTimer *AUTO_TERMINATE_TIMER = nullptr;
+    QTimer *AlwaysOnTopTimer = nullptr;
+    QPushButton *QUELLEX_NOW_BUTTON = nullptr;
+    QPushButton *QUELLEX_SETTINGS_BUTTON = nullptr;
+    QCheckBox *AUTO_TERMINATE_TICKBOX = nullptr;
+    QLineEdit *PROCESS_NAME_TEXTBOX = nullptr;
+    QLabel *TERMINATOR_PIC_2 = nullptr;
+    QLabel *TERMINATOR_PIC_1 = nullptr;
+    QLabel *ZORVIN_DEV_TEXTBOX = nullptr;
+    QLabel *ZORVIN_QUELLEX_TITLE = nullptr;
+
+    // Shows or hides the four controls of the developer group, always together.
+    void setDeveloperGroupVisible(bool visible);
+    // The window as the window manager knows it.
+    platform::WindowHandle hWnd();
+
+    // The handlers, each run by the event in its name.
+    void TERMINATOR_PROCESS_WATCHER_TIMER_Timer();
+    void ZORVIN_SLEEP_PROCESS_WATCHER_TIMER_Timer();
+    void AUTO_TERMINATE_TIMER_Timer();
+    void AUTO_TERMINATE_SLEEP_TIMER_Timer();
+    void QUELLEX_NOW_BUTTON_Click();
+    void PROCESS_TERMINATE_SLEEP_NOW_BUTTON_Click();
+    void AUTO_TERMINATE_TICKBOX_Click();
+    void ZORVIN_SLEEP_TERMINATOR_TICKBOX_Click();
+    void QUELLEX_SETTINGS_BUTTON_Click();
+    void AlwaysOnTopTimer_Timer();
+    void Form_Load();
+    void Form_Unload();
+
+signals:
+    // The window has closed and saved its state: the program is done.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    using Handler = void (QuellexMain::*)();
+
+    void createControls();
+    void connectHandlers();
+    void connectServiceHandler(QTimer *timer, Handler handler, const char *name, QWidget *concerned,
+                               QWidget *terminationShownOn = nullptr);
+    void connectServiceHandler(QPushButton *button, Handler handler, const char *name, QWidget *concerned,
+                               QWidget *terminationShownOn = nullptr);
+    void runServiceHandler(Handler handler, const QString &name, QWidget *concerned,
+                           QWidget *terminationShownOn);
+    void noteTermination(const TerminationReport &report);
+
+    ProcessQueryService &m_processes;
+    platform::WindowManager &m_windowManager;
+    ProblemTooltips m_problems;
+    QWidget *m_terminationShownOn = nullptr;
+    bool m_unloaded = false;
+};
+
+} // namespace quellex::forms

@@ -1,0 +1,107 @@
+#include "forms/settings/quellexsettings.h"
+
+#include "forms/common/controls.h"
+#include "forms/common/windowgeometry.h"
+#include "forms/main/quellexmain.h"
+#include "settings/settings.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace quellex::forms {
+
+using settings::SettingKey;
+
+const QString QuellexSettings::kAuthorLine = QStringLiteral("Created By The ZORVIN-DEV Crew");
+const QString QuellexSettings::kContactAddress = QStringLiteral("crew@zorvin-quellex.invalid");
+const QString QuellexSettings::kPictureCredit = QStringLiteral("https://zorvin-quellex.invalid/skull\n");
+
+QuellexSettings::QuellexSettings(QuellexMain &main)
+    : QDialog(&main)
+    , m_main(main)
+{
+    createControls();
+    connectHandlers();
+    Form_Load();
+}
+
+void QuellexSettings::Form_Load()
+{
+    setFormGeometry(this,
+                    {settings::readSingle(SettingKey::AboutLeft), settings::readSingle(SettingKey::AboutTop),
+                     settings::readSingle(SettingKey::AboutWidth),
+                     settings::readSingle(SettingKey::AboutHeight)},
+                    defaultTopLeft(SettingKey::AboutLeft, SettingKey::AboutTop));
+    setTickboxValue(AlwaysOnTopTimer_TICKBOX, settings::readInteger(SettingKey::AlwaysOnTop));
+    setTickboxValue(LOCK_PROCESS_NAME_TICKBOX, settings::readInteger(SettingKey::LockProcessName));
+    setTickboxValue(SHOW_ZORVIN_DEV_TICKBOX, settings::readInteger(SettingKey::ShowZorvinDev));
+}
+
+void QuellexSettings::AlwaysOnTopTimer_TICKBOX_Click()
+{
+    setTimerEnabled(m_main.AlwaysOnTopTimer, tickboxValue(AlwaysOnTopTimer_TICKBOX) == 1);
+    settings::writeInteger(SettingKey::AlwaysOnTop, tickboxValue(AlwaysOnTopTimer_TICKBOX));
+}
+
+void QuellexSettings::LOCK_PROCESS_NAME_TICKBOX_Click()
+{
+    m_main.PROCESS_NAME_TEXTBOX->setReadOnly(tickboxValue(LOCK_PROCESS_NAME_TICKBOX) == 1);
+}
+
+void QuellexSettings::SHOW_ZORVIN_DEV_TICKBOX_Click()
+{
+    m_main.setDeveloperGroupVisible(tickboxValue(SHOW_ZORVIN_DEV_TICKBOX) == 1);
+    settings::writeInteger(SettingKey::ShowZorvinDev, tickboxValue(SHOW_ZORVIN_DEV_TICKBOX));
+}
+
+void QuellexSettings::ZORVIN_QUELLEX_CREATOR_DblClick()
+{
+    ZORVIN_QUELLEX_CREATOR->setText(kContactAddress);
+}
+
+void QuellexSettings::OK_BUTTON_Click()
+{
+    saveSettings();
+    close();
+}
+
+void QuellexSettings::Form_Unload()
+{
+    saveSettings();
+}
+
+void QuellexSettings::saveSettings()
+{
+    const TwipsRect frame = formGeometry(this);
+    settings::writeSingle(SettingKey::AboutLeft, frame.left);
+    settings::writeSingle(SettingKey::AboutTop, frame.top);
+    settings::writeInteger(SettingKey::AlwaysOnTop, tickboxValue(AlwaysOnTopTimer_TICKBOX));
+    settings::writeInteger(SettingKey::LockProcessName, tickboxValue(LOCK_PROCESS_NAME_TICKBOX));
+    settings::writeInteger(SettingKey::ShowZorvinDev, tickboxValue(SHOW_ZORVIN_DEV_TICKBOX));
+}
+
+void QuellexSettings::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    QDialog::closeEvent(event);
+}
+
+void QuellexSettings::keyPressEvent(QKeyEvent *event)
+{
+    // Escape would hide the window without unloading it, and so without saving: it has no Cancel.
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+bool QuellexSettings::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ZORVIN_QUELLEX_CREATOR && event->type() == QEvent::MouseButtonDblClick)
+        ZORVIN_QUELLEX_CREATOR_DblClick();
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace quellex::forms

@@ -1,0 +1,72 @@
+#include "platform/fake/fakewindowmanager.h"
+
+namespace quellex::platform {
+
+QString FakeWindowManager::Call::toString() const
+{
+    if (operation == Operation::GetForegroundWindow)
+        return QStringLiteral("GetForegroundWindow() = %1").arg(hWnd);
+    return QStringLiteral("SetWindowPos(%1, %2, %3, %4, %5, %6, %7)")
+        .arg(hWnd)
+        .arg(hWndInsertAfter)
+        .arg(x)
+        .arg(y)
+        .arg(cx)
+        .arg(cy)
+        .arg(flags);
+}
+
+WindowHandle FakeWindowManager::GetForegroundWindow()
+{
+    const WindowHandle window = m_queued.isEmpty() ? m_foreground : m_queued.takeFirst();
+    Call call;
+    call.operation = Operation::GetForegroundWindow;
+    call.hWnd = window;
+    m_calls.append(call);
+    return window;
+}
+
+bool FakeWindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx,
+                                     int cy, unsigned uFlags)
+{
+    m_calls.append(Call{Operation::SetWindowPos, hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags});
+
+    constexpr unsigned keepGeometry = SWP_NOSIZE | SWP_NOMOVE;
+    if (hWnd <= 0 || (uFlags & keepGeometry) != keepGeometry)
+        return false;
+    if (hWndInsertAfter == HWND_TOPMOST)
+        m_topmost.insert(hWnd);
+    else if (hWndInsertAfter == HWND_NOTOPMOST)
+        m_topmost.remove(hWnd);
+    else
+        return false;
+    return true;
+}
+
+QList<FakeWindowManager::Call> FakeWindowManager::setWindowPosCalls() const
+{
+    QList<Call> result;
+    for (const Call &call : m_calls) {
+        if (call.operation == Operation::SetWindowPos)
+            result.append(call);
+    }
+    return result;
+}
+
+QStringList FakeWindowManager::callLog() const
+{
+    QStringList log;
+    for (const Call &call : m_calls)
+        log.append(call.toString());
+    return log;
+}
+
+void FakeWindowManager::setTopmost(WindowHandle window, bool topmost)
+{
+    if (topmost)
+        m_topmost.insert(window);
+    else
+        m_topmost.remove(window);
+}
+
+} // namespace quellex::platform

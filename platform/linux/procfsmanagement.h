@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/management.h"
+#include "uniquefd.h"
+
+#include <memory>
+
+namespace quellex::platform {
+
+// The management service over /proc: a query is one pass over the process entries, reading each
+// one's executable link and nothing else unless that link is another user's.
+class ProcfsManagementService final : public ManagementService
+{
+public:
+    // Throws ManagementError when /proc cannot be opened.
+    ProcfsManagementService();
+
+    ProcessCollection ExecQuery(std::string_view query) override;
+
+private:
+    std::shared_ptr<const UniqueFd> m_procDir;
+};
+
+} // namespace quellex::platform

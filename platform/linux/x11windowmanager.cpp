@@ -1,0 +1,140 @@
+#include "platform/linux/x11windowmanager.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace quellex::platform {
+
+namespace {
+
+struct FreeDeleter
+{
+    void operator()(void *p) const { std::free(p); }
+};
+template<typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+constexpr uint32_t StateRemove = 0;
+constexpr uint32_t StateAdd = 1;
+// Requests are sent as a pager would send them: window managers with focus-stealing prevention
+// (openbox among them) ignore restack requests that come from an ordinary application.
+constexpr uint32_t SourcePager = 2;
+// X resource ids use the low 29 bits.
+constexpr WindowHandle HighestWindowId = 0x1fffffff;
+
+} // namespace
+
+X11WindowManager::X11WindowManager(xcb_connection_t *connection, xcb_window_t root)
+    : m_connection(connection)
+    , m_root(root)
+{
+    if (!m_connection || xcb_connection_has_error(m_connection))
+        return;
+    struct Wanted
+    {
+        const char *name;
+        xcb_atom_t *atom;
+        xcb_intern_atom_cookie_t cookie;
+    };
+    Wanted wanted[] = {
+        {"_NET_ACTIVE_WINDOW", &m_netActiveWindow, {}},
+        {"_NET_WM_STATE", &m_netWmState, {}},
+        {"_NET_WM_STATE_ABOVE", &m_netWmStateAbove, {}},
+        {"_NET_RESTACK_WINDOW", &m_netRestackWindow, {}},
+    };
+    for (Wanted &w : wanted)
+        w.cookie = xcb_intern_atom(m_connection, 0, std::strlen(w.name), w.name);
+    for (Wanted &w : wanted) {
+        xcb_generic_error_t *error = nullptr;
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(m_connection, w.cookie, &error));
+        std::free(error);
+        if (reply)
+            *w.atom = reply->atom;
+    }
+}
+
+WindowHandle X11WindowManager::GetForegroundWindow()
+{
+    if (!isUsable())
+        return 0;
+    xcb_generic_error_t *error = nullptr;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        m_connection, xcb_get_property(m_connection, 0, m_root, m_netActiveWindow, XCB_ATOM_WINDOW, 0, 1),
+        &error));
+    std::free(error);
+    if (!reply || reply->type != XCB_ATOM_WINDOW || reply->format != 32 ||
+        xcb_get_property_value_length(reply.get()) < 4)
+        return 0;
+    xcb_window_t window;
+    std::memcpy(&window, xcb_get_property_value(reply.get()), sizeof window);
+    return window;
+}
+
+bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx,
+                                    int cy, unsigned uFlags)
+{
+    // Position and size are never changed here; calls that ask for it are refused below.
+    (void)X, (void)Y, (void)cx, (void)cy;
+    constexpr unsigned keepGeometry = SWP_NOSIZE | SWP_NOMOVE;
+    if (hWndInsertAfter != HWND_TOPMOST && hWndInsertAfter != HWND_NOTOPMOST)
+        return false;
+    if ((uFlags & keepGeometry) != keepGeometry)
+        return false;
+    if (hWnd <= 0 || hWnd > HighestWindowId || !isUsable())
+        return false;
+
+    const auto window = static_cast<xcb_window_t>(hWnd);
+    if (window == m_root || !windowExists(window))
+        return false;
+
+    // Both requests go to the root window, which always exists, so a client window that is destroyed
+    // from here on only makes the window manager drop them.
+    const bool enter = hWndInsertAfter == HWND_TOPMOST;
+    sendToWindowManager(window, m_netWmState, enter ? StateAdd : StateRemove, m_netWmStateAbove, 0,
+                        SourcePager);
+    if (enter) {
+        // Entering the band alone leaves the window below others already in it. A restack request
+        // raises it to the top of the band without giving it the focus, which activating it would.
+        sendToWindowManager(window, m_netRestackWindow, SourcePager, XCB_WINDOW_NONE, XCB_STACK_MODE_ABOVE,
+                            0);
+    }
+    xcb_flush(m_connection);
+    return true;
+}
+
+bool X11WindowManager::isUsable() const
+{
+    return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE &&
+           m_netActiveWindow && m_netWmState && m_netWmStateAbove && m_netRestackWindow;
+}
+
+bool X11WindowManager::windowExists(xcb_window_t window)
+{
+    // A request with a reply hands its error back here instead of to the connection's event queue.
+    xcb_generic_error_t *error = nullptr;
+    Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+        m_connection, xcb_get_window_attributes(m_connection, window), &error));
+    std::free(error);
+    return reply != nullptr;
+}
+
+void X11WindowManager::sendToWindowManager(xcb_window_t window, xcb_atom_t type, uint32_t d0, uint32_t d1,
+                                           uint32_t d2, uint32_t d3)
+{
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof event);
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    event.data.data32[0] = d0;
+    event.data.data32[1] = d1;
+    event.data.data32[2] = d2;
+    event.data.data32[3] = d3;
+    const xcb_void_cookie_t cookie = xcb_send_event_checked(
+        m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        reinterpret_cast<const char *>(&event));
+    xcb_discard_reply(m_connection, cookie.sequence);
+}
+
+} // namespace quellex::platform

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/windowmanager.h"
+
+#include <xcb/xcb.h>
+
+namespace quellex::platform {
+
+// The stacking calls on an X11 display with an EWMH window manager, over an xcb connection the caller
+// owns and keeps open for as long as this object lives (the toolkit's own connection, typically).
+// A handle is the id of a top-level client window, the one _NET_ACTIVE_WINDOW names, not the frame a
+// reparenting window manager puts around it. The topmost band is the window manager's
+// _NET_WM_STATE_ABOVE layer; the window manager does the restacking, so without one nothing moves.
+// No call ever produces an X error on the connection, so a window that went away meanwhile reaches
+// no error handler.
+class X11WindowManager final : public WindowManager
+{
+public:
+    X11WindowManager(xcb_connection_t *connection, xcb_window_t root);
+    X11WindowManager(const X11WindowManager &) = delete;
+    X11WindowManager &operator=(const X11WindowManager &) = delete;
+
+    WindowHandle GetForegroundWindow() override;
+    bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx, int cy,
+                      unsigned uFlags) override;
+
+private:
+    bool isUsable() const;
+    bool windowExists(xcb_window_t window);
+    void sendToWindowManager(xcb_window_t window, xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d2,
+                             uint32_t d3);
+
+    xcb_connection_t *m_connection;
+    xcb_window_t m_root;
+    xcb_atom_t m_netActiveWindow = XCB_ATOM_NONE;
+    xcb_atom_t m_netWmState = XCB_ATOM_NONE;
+    xcb_atom_t m_netWmStateAbove = XCB_ATOM_NONE;
+    xcb_atom_t m_netRestackWindow = XCB_ATOM_NONE;
+};
+
+} // namespace quellex::platform

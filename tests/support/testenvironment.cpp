@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-
 #include <stdexcept>
 
 namespace quellex::test {

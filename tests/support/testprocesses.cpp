@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QThread>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>

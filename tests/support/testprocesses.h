@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QTemporaryDir>
-
 #include <sys/types.h>
 #include <vector>
 

@@ -1,0 +1,232 @@
+// What a running check costs against a machine with many processes: IsProcessRunning over /proc,
+// the least any /proc scan can cost (one readlink of exe per process and nothing else), and the same
+// question answered through libproc2 as the process tools answer it. The benchmark starts 1000
+// processes of its own, under a name no other process has, and ends exactly those.
+#include "process/managementprocessqueryservice.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cerrno>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <iostream>
+#include <libproc2/pids.h>
+#include <map>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+constexpr int ProcessCount = 1000;
+
+// Copies of the idle program under one unique name, all children of this program.
+class IdleProcesses
+{
+public:
+    explicit IdleProcesses(int count)
+    {
+        if (!m_dir.isValid())
+            throw std::runtime_error("cannot create a temporary folder");
+        // At most 15 bytes, so the kernel's record of the name (what libproc2 compares) is all of it.
+        m_name = QStringLiteral("qxbench");
+        for (int i = 0; i < 8; ++i)
+            m_name += QString::number(QRandomGenerator::system()->bounded(16), 16);
+        const QString path = m_dir.filePath(m_name);
+        if (!QFile::copy(QStringLiteral(QUELLEX_BENCH_IDLE), path) ||
+            !QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner))
+            throw std::runtime_error("cannot copy the idle program");
+        const QByteArray file = QFile::encodeName(path);
+        const QByteArray parent = QByteArray::number(::getpid());
+        char *argv[] = {const_cast<char *>(file.constData()), const_cast<char *>(parent.constData()),
+                        nullptr};
+        for (int i = 0; i < count; ++i) {
+            pid_t pid = 0;
+            const int error = posix_spawn(&pid, file.constData(), nullptr, nullptr, argv, environ);
+            if (error != 0) {
+                stop();
+                throw std::runtime_error(std::string("cannot start a process: ") + std::strerror(error));
+            }
+            m_pids.push_back(pid);
+        }
+    }
+    ~IdleProcesses() { stop(); }
+    IdleProcesses(const IdleProcesses &) = delete;
+    IdleProcesses &operator=(const IdleProcesses &) = delete;
+
+    const QString &name() const { return m_name; }
+
+    void stop()
+    {
+        // Children never reaped yet: each pid is still that child's.
+        for (pid_t pid : m_pids)
+            ::kill(pid, SIGKILL);
+        for (pid_t pid : m_pids)
+            ::waitpid(pid, nullptr, 0);
+        m_pids.clear();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_name;
+    std::vector<pid_t> m_pids;
+};
+
+IdleProcesses *processes = nullptr;
+
+void isProcessRunning(benchmark::State &state)
+{
+    quellex::ManagementProcessQueryService service;
+    const QString name = processes->name();
+    for (auto _ : state) {
+        const bool running = service.IsProcessRunning(name);
+        benchmark::DoNotOptimize(running);
+        if (!running) {
+            state.SkipWithError("IsProcessRunning does not see the processes");
+            break;
+        }
+    }
+}
+
+void floorReadlinkPerProcess(benchmark::State &state)
+{
+    char path[sizeof(dirent::d_name) + 8];
+    char target[4096 + 64];
+    for (auto _ : state) {
+        DIR *dir = ::opendir("/proc");
+        if (!dir) {
+            state.SkipWithError("cannot open /proc");
+            break;
+        }
+        int scanned = 0;
+        while (const dirent *entry = ::readdir(dir)) {
+            if (entry->d_name[0] < '1' || entry->d_name[0] > '9')
+                continue;
+            const std::size_t length = std::strlen(entry->d_name);
+            std::memcpy(path, entry->d_name, length);
+            std::memcpy(path + length, "/exe", 5);
+            benchmark::DoNotOptimize(::readlinkat(::dirfd(dir), path, target, sizeof target));
+            ++scanned;
+        }
+        ::closedir(dir);
+        if (scanned < ProcessCount) {
+            state.SkipWithError("fewer processes than were started");
+            break;
+        }
+    }
+}
+
+void libproc2Pgrep(benchmark::State &state)
+{
+    enum pids_item items[] = {PIDS_ID_PID, PIDS_CMD, PIDS_STATE};
+    enum { Pid, Cmd, State };
+    pids_info *info = nullptr;
+    if (procps_pids_new(&info, items, 3) < 0) {
+        state.SkipWithError("procps_pids_new failed");
+        return;
+    }
+    const QByteArray name = processes->name().toUtf8();
+    for (auto _ : state) {
+        const pids_fetch *fetched = procps_pids_reap(info, PIDS_FETCH_TASKS_ONLY);
+        if (!fetched) {
+            state.SkipWithError("procps_pids_reap failed");
+            break;
+        }
+        int found = 0;
+        for (int i = 0; i < fetched->counts->total; ++i) {
+            const pids_stack *stack = fetched->stacks[i];
+            if (PIDS_VAL(State, s_ch, stack, info) != 'Z' &&
+                ::strcasecmp(PIDS_VAL(Cmd, str, stack, info), name.constData()) == 0)
+                ++found;
+            benchmark::DoNotOptimize(PIDS_VAL(Pid, s_int, stack, info));
+        }
+        if (found != ProcessCount) {
+            state.SkipWithError("libproc2 does not see the processes");
+            break;
+        }
+    }
+    procps_pids_unref(&info);
+}
+
+// Prints as usual and keeps each benchmark's median CPU time per scan, in microseconds.
+class MedianReporter : public benchmark::ConsoleReporter
+{
+public:
+    MedianReporter()
+        : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular)
+    {}
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
+                medians[run.run_name.function_name] = run.GetAdjustedCPUTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    double median(const std::string &name) const
+    {
+        const auto it = medians.find(name);
+        return it == medians.end() ? std::nan("") : it->second;
+    }
+
+    std::map<std::string, double> medians;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Defaults that give medians in well under a minute; flags given on the command line come later
+    // and so win.
+    std::vector<char *> arguments{argv[0]};
+    char repetitions[] = "--benchmark_repetitions=21";
+    char minTime[] = "--benchmark_min_time=0.15";
+    char interleaving[] = "--benchmark_enable_random_interleaving=true";
+    char aggregatesOnly[] = "--benchmark_display_aggregates_only=true";
+    arguments.insert(arguments.end(), {repetitions, minTime, interleaving, aggregatesOnly});
+    arguments.insert(arguments.end(), argv + 1, argv + argc);
+    arguments.push_back(nullptr);
+    int count = int(arguments.size()) - 1;
+    benchmark::Initialize(&count, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
+        return 2;
+
+    benchmark::RegisterBenchmark("IsProcessRunning", isProcessRunning)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("FloorReadlinkPerProcess", floorReadlinkPerProcess)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Libproc2", libproc2Pgrep)->Unit(benchmark::kMicrosecond);
+
+    MedianReporter reporter;
+    try {
+        IdleProcesses started(ProcessCount);
+        processes = &started;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        processes = nullptr;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "quellex_bench: %s\n", error.what());
+        return 1;
+    }
+    benchmark::Shutdown();
+
+    const double service = reporter.median("IsProcessRunning");
+    const double floor = reporter.median("FloorReadlinkPerProcess");
+    const double libproc2 = reporter.median("Libproc2");
+    std::cout.flush();
+    std::printf("processes_started=%d (CPU time per scan, medians)\n", ProcessCount);
+    std::printf("floor_us_per_scan=%.1f\n", floor);
+    std::printf("ratio_vs_floor=%.3f\n", service / floor);
+    std::printf("ratio_vs_libproc2=%.3f\n", service / libproc2);
+    return 0;
+}

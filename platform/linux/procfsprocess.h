@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/imagename.h"
+#include "platform/management.h"
+#include "uniquefd.h"
+
+#include <memory>
+#include <string>
+#include <sys/types.h>
+
+namespace quellex::platform {
+
+// A process found under /proc. Terminate ends it only while it still is the process of the wanted
+// name, and never a process that took over its pid.
+class ProcfsProcess final : public ProcessObject
+{
+public:
+    ProcfsProcess(std::shared_ptr<const UniqueFd> procDir, std::shared_ptr<const ImageNameMatcher> matcher,
+                  pid_t pid, std::string name);
+
+    std::uint32_t ProcessId() const override { return std::uint32_t(m_pid); }
+    std::string Name() const override { return m_name; }
+    int Terminate() override;
+
+private:
+    bool stillMatches() const;
+    int terminateWithoutPidfd() const;
+
+    std::shared_ptr<const UniqueFd> m_procDir;
+    std::shared_ptr<const ImageNameMatcher> m_matcher;
+    pid_t m_pid;
+    std::string m_name;
+};
+
+} // namespace quellex::platform

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <unistd.h>
+#include <utility>
+
+namespace quellex::platform {
+
+// Owns one file descriptor and closes it on every path out.
+class UniqueFd
+{
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd)
+        : m_fd(fd)
+    {}
+    ~UniqueFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    UniqueFd(UniqueFd &&other) noexcept
+        : m_fd(std::exchange(other.m_fd, -1))
+    {}
+    UniqueFd &operator=(UniqueFd &&other) noexcept
+    {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
+    UniqueFd(const UniqueFd &) = delete;
+    UniqueFd &operator=(const UniqueFd &) = delete;
+
+    int get() const { return m_fd; }
+    bool isValid() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace quellex::platform

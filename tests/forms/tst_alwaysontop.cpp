@@ -1,0 +1,97 @@
+// The always-on-top tick's calls, against a window manager that records them.
+#include "fakeprocessqueryservice.h"
+#include "forms/main/quellexmain.h"
+#include "forms/settings/quellexsettings.h"
+#include "platform/fake/fakewindowmanager.h"
+#include "support/testenvironment.h"
+
+#include <QTest>
+#include <QTimer>
+
+using namespace quellex;
+using namespace quellex::forms;
+using platform::FakeWindowManager;
+using platform::WindowHandle;
+
+class TestAlwaysOnTop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nothingWhileTheMainWindowHasTheFocus();
+    void demotesTheSecondAnswerThenPromotesItself_data();
+    void demotesTheSecondAnswerThenPromotesItself();
+    void settingsWindowIsLikeAnyOther();
+    void timerRunsOnlyWhileSwitchedOn();
+
+private:
+    test::IsolatedSettings m_settings;
+    test::FakeProcessQueryService m_processes;
+};
+
+void TestAlwaysOnTop::nothingWhileTheMainWindowHasTheFocus()
+{
+    FakeWindowManager windows;
+    QuellexMain main(m_processes, windows);
+    windows.setForegroundWindow(main.hWnd());
+    main.AlwaysOnTopTimer_Timer();
+    QCOMPARE(windows.callLog(), QStringList{QStringLiteral("GetForegroundWindow() = %1").arg(main.hWnd())});
+}
+
+void TestAlwaysOnTop::demotesTheSecondAnswerThenPromotesItself_data()
+{
+    QTest::addColumn<WindowHandle>("first");
+    QTest::addColumn<WindowHandle>("second");
+    QTest::newRow("another window") << WindowHandle(0x4200001) << WindowHandle(0x4200001);
+    QTest::newRow("focus moved between the two asks") << WindowHandle(0x4200001) << WindowHandle(0x4300007);
+    QTest::newRow("no window has the focus") << WindowHandle(0) << WindowHandle(0);
+}
+
+void TestAlwaysOnTop::demotesTheSecondAnswerThenPromotesItself()
+{
+    QFETCH(WindowHandle, first);
+    QFETCH(WindowHandle, second);
+    FakeWindowManager windows;
+    QuellexMain main(m_processes, windows);
+    const WindowHandle own = main.hWnd();
+    windows.queueForegroundWindows({first, second});
+    main.AlwaysOnTopTimer_Timer();
+    QCOMPARE(windows.callLog(), (QStringList{
+                                    QStringLiteral("GetForegroundWindow() = %1").arg(first),
+                                    QStringLiteral("GetForegroundWindow() = %1").arg(second),
+                                    QStringLiteral("SetWindowPos(%1, -2, 0, 0, 0, 0, 3)").arg(second),
+                                    QStringLiteral("SetWindowPos(%1, -1, 0, 0, 0, 0, 3)").arg(own),
+                                }));
+    QVERIFY(windows.isTopmost(own));
+}
+
+void TestAlwaysOnTop::settingsWindowIsLikeAnyOther()
+{
+    FakeWindowManager windows;
+    QuellexMain main(m_processes, windows);
+    QuellexSettings settingsWindow(main);
+    const WindowHandle settingsHandle = WindowHandle(settingsWindow.winId());
+    windows.setForegroundWindow(settingsHandle);
+    windows.setTopmost(settingsHandle, true);
+    main.AlwaysOnTopTimer_Timer();
+    QVERIFY(!windows.isTopmost(settingsHandle));
+    QVERIFY(windows.isTopmost(main.hWnd()));
+}
+
+void TestAlwaysOnTop::timerRunsOnlyWhileSwitchedOn()
+{
+    m_settings.writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    FakeWindowManager windows;
+    windows.setForegroundWindow(0x4200001);
+    QuellexMain main(m_processes, windows);
+    QTRY_VERIFY_WITH_TIMEOUT(windows.isTopmost(main.hWnd()), 5000);
+    main.AlwaysOnTopTimer->stop();
+    windows.clearCalls();
+    QTest::qWait(1500);
+    QVERIFY(windows.calls().isEmpty());
+    // Switching off leaves the window where the last tick put it.
+    QVERIFY(windows.isTopmost(main.hWnd()));
+}
+
+QTEST_MAIN(TestAlwaysOnTop)
+#include "tst_alwaysontop.moc"

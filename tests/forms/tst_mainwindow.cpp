@@ -1,0 +1,291 @@
+// The main window's handlers, load and close, against a fake process service: the sleep program's
+// names are exercised here without any real process being touched.
+#include "fakeprocessqueryservice.h"
+#include "forms/common/controls.h"
+#include "forms/common/windowgeometry.h"
+#include "forms/main/quellexmain.h"
+#include "platform/fake/fakewindowmanager.h"
+#include "settings/settings.h"
+#include "support/testenvironment.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using namespace quellex;
+using namespace quellex::forms;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void firstRunDefaults();
+    void storedKeysAppliedAtLoad();
+    void storedAutoTerminateEndsFromTheFirstQuarterSecond();
+    void watchersColourByState();
+    void typedNameIsTheTargetAtTheNextTick();
+    void buttonsTerminateOnce();
+    void closeSavesEverything();
+    void hiddenDeveloperGroupKeepsWorking();
+    void serviceErrorsLeaveColoursAndShowInTooltip();
+    void refusedProcessesShowInTooltipUntilEnded();
+    void unreachableStoredPositionFallsBackToDefault();
+
+private:
+    QuellexMain &load();
+    QString stored(const QString &key) const;
+
+    std::unique_ptr<test::IsolatedSettings> m_settings;
+    std::unique_ptr<test::FakeProcessQueryService> m_processes;
+    std::unique_ptr<platform::FakeWindowManager> m_windows;
+    std::unique_ptr<QuellexMain> m_window;
+};
+
+void TestMainWindow::init()
+{
+    m_settings = std::make_unique<test::IsolatedSettings>();
+    m_processes = std::make_unique<test::FakeProcessQueryService>();
+    m_windows = std::make_unique<platform::FakeWindowManager>();
+}
+
+void TestMainWindow::cleanup()
+{
+    m_window.reset();
+    m_windows.reset();
+    m_processes.reset();
+    m_settings.reset();
+}
+
+QuellexMain &TestMainWindow::load()
+{
+    m_window = std::make_unique<QuellexMain>(*m_processes, *m_windows);
+    return *m_window;
+}
+
+QString TestMainWindow::stored(const QString &key) const
+{
+    return settings::GetSetting(settings::kApplication, settings::kSection, key, QStringLiteral("<absent>"));
+}
+
+void TestMainWindow::firstRunDefaults()
+{
+    QuellexMain &w = load();
+    w.show();
+    const TwipsRect frame = formGeometry(&w);
+    QVERIFY(qAbs(frame.left - 1000) <= 15 && qAbs(frame.top - 1000) <= 15);
+    QVERIFY(qAbs(frame.width - 10965) <= 15 && qAbs(frame.height - 1845) <= 15);
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("!!! PROCESS NAME TO TERMINATE !!!"));
+    QVERIFY(!w.PROCESS_NAME_TEXTBOX->isReadOnly());
+    QVERIFY(!w.AUTO_TERMINATE_TICKBOX->isChecked());
+    QVERIFY(!w.AUTO_TERMINATE_TIMER->isActive());
+    QVERIFY(!w.AlwaysOnTopTimer->isActive());
+    QVERIFY(!w.AUTO_TERMINATE_SLEEP_TIMER->isActive());
+    QVERIFY(w.TERMINATOR_PROCESS_WATCHER_TIMER->isActive() &&
+            w.ZORVIN_SLEEP_PROCESS_WATCHER_TIMER->isActive());
+    for (QWidget *control :
+         {static_cast<QWidget *>(w.ZORVIN_DEV_TEXTBOX), static_cast<QWidget *>(w.TERMINATOR_PIC_3),
+          static_cast<QWidget *>(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX),
+          static_cast<QWidget *>(w.PROCESS_TERMINATE_SLEEP_NOW_BUTTON)})
+        QVERIFY(control->isVisible());
+    QCOMPARE(w.AlwaysOnTopTimer->interval(), 1000);
+    QCOMPARE(w.AUTO_TERMINATE_TIMER->interval(), 250);
+    QCOMPARE(w.TERMINATOR_PROCESS_WATCHER_TIMER->interval(), 100);
+    QCOMPARE(w.AUTO_TERMINATE_SLEEP_TIMER->interval(), 250);
+    QCOMPARE(w.ZORVIN_SLEEP_PROCESS_WATCHER_TIMER->interval(), 100);
+    QCOMPARE(w.windowTitle(), QStringLiteral("ZORVIN - QUELLEX"));
+    QVERIFY(w.windowFlags() & Qt::Tool);
+    // Unticked at load, so nothing was written back, and nothing was ended.
+    QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("<absent>"));
+    QTest::qWait(400);
+    QVERIFY(m_processes->terminated.isEmpty());
+}
+
+void TestMainWindow::storedKeysAppliedAtLoad()
+{
+    m_settings->writeIni("[Settings]\nMainLeft=3000\nMainTop=1500\nMainWidth=9000\nMainHeight=2400\n"
+                         "PROCESS_NAME_TEXTBOX=qx-stored-name\nAlwaysOnTopTimer_TICKBOX=1\n"
+                         "LOCK_PROCESS_NAME_TICKBOX=1\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
+    QuellexMain &w = load();
+    w.show();
+    const TwipsRect frame = formGeometry(&w);
+    QCOMPARE(frame.left, 3000.f);
+    QCOMPARE(frame.top, 1500.f);
+    QCOMPARE(frame.width, 9000.f);
+    QCOMPARE(frame.height, 2400.f);
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("qx-stored-name"));
+    QVERIFY(w.AlwaysOnTopTimer->isActive());
+    QVERIFY(w.PROCESS_NAME_TEXTBOX->isReadOnly());
+    QVERIFY(w.ZORVIN_DEV_TEXTBOX->isHidden() && w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->isHidden() &&
+            w.PROCESS_TERMINATE_SLEEP_NOW_BUTTON->isHidden() && w.TERMINATOR_PIC_3->isHidden());
+    // Only exactly 1 is on.
+    m_window.reset();
+    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=2\nLOCK_PROCESS_NAME_TICKBOX=0.5\n");
+    QuellexMain &again = load();
+    QVERIFY(!again.AlwaysOnTopTimer->isActive());
+    QVERIFY(!again.PROCESS_NAME_TEXTBOX->isReadOnly());
+}
+
+void TestMainWindow::storedAutoTerminateEndsFromTheFirstQuarterSecond()
+{
+    m_settings->writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=qx-auto\n");
+    m_processes->running << QStringLiteral("qx-auto");
+    QuellexMain &w = load();
+    QVERIFY(w.AUTO_TERMINATE_TICKBOX->isChecked());
+    QVERIFY(w.AUTO_TERMINATE_TIMER->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(m_processes->terminated.contains(QStringLiteral("qx-auto")), 5000);
+    QVERIFY(m_processes->running.isEmpty());
+    QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("1"));
+}
+
+void TestMainWindow::watchersColourByState()
+{
+    QuellexMain &w = load();
+    QCOMPARE(backColor(w.PROCESS_NAME_TEXTBOX), kDefaultColor);
+    w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-watched"));
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kRed, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX), kRed, 5000);
+    m_processes->running << QStringLiteral("QX-WATCHED") << QStringLiteral("sleep.exe");
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kGreen, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX), kGreen, 5000);
+    QVERIFY(m_processes->checked.contains(QStringLiteral("sleep.exe")));
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->palette().color(QPalette::Base), QColor(0, 255, 0));
+}
+
+void TestMainWindow::typedNameIsTheTargetAtTheNextTick()
+{
+    QuellexMain &w = load();
+    w.AUTO_TERMINATE_TICKBOX->click();
+    QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("1"));
+    QTest::keyClicks(w.PROCESS_NAME_TEXTBOX, QStringLiteral("x"));
+    w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-first"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_processes->terminated.contains(QStringLiteral("qx-first")), 5000);
+    w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-second"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_processes->terminated.contains(QStringLiteral("qx-second")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_processes->checked.contains(QStringLiteral("qx-second")), 5000);
+    w.AUTO_TERMINATE_TICKBOX->click();
+    QVERIFY(!w.AUTO_TERMINATE_TIMER->isActive());
+    QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("0"));
+}
+
+void TestMainWindow::buttonsTerminateOnce()
+{
+    QuellexMain &w = load();
+    w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-manual"));
+    w.QUELLEX_NOW_BUTTON->click();
+    w.PROCESS_TERMINATE_SLEEP_NOW_BUTTON->click();
+    QCOMPARE(m_processes->terminated,
+             QStringList({QStringLiteral("qx-manual"), QStringLiteral("Sleep.exe")}));
+    w.PROCESS_NAME_TEXTBOX->clear();
+    w.QUELLEX_NOW_BUTTON->click();
+    QCOMPARE(m_processes->terminated.last(), QString());
+}
+
+void TestMainWindow::closeSavesEverything()
+{
+    QuellexMain &w = load();
+    w.show();
+    QSignalSpy unloaded(&w, &QuellexMain::unloaded);
+    w.PROCESS_NAME_TEXTBOX->clear();
+    w.AUTO_TERMINATE_TICKBOX->setChecked(true);
+    w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->setChecked(true);
+    w.move(200, 150);
+    QVERIFY(w.close());
+    QCOMPARE(unloaded.count(), 1);
+    QCOMPARE(stored(QStringLiteral("PROCESS_NAME_TEXTBOX")), QString());
+    QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("1"));
+    QCOMPARE(stored(QStringLiteral("MainLeft")), QStringLiteral("3000"));
+    QCOMPARE(stored(QStringLiteral("MainTop")), QStringLiteral("2250"));
+    QCOMPARE(stored(QStringLiteral("MainWidth")), QStringLiteral("10965"));
+    QCOMPARE(stored(QStringLiteral("MainHeight")), QStringLiteral("1845"));
+    // The sleep tickbox is never stored, and the timers stop with the window.
+    QCOMPARE(stored(QStringLiteral("ZORVIN_SLEEP_TERMINATOR_TICKBOX")), QStringLiteral("<absent>"));
+    QVERIFY(!w.AUTO_TERMINATE_TIMER->isActive() && !w.TERMINATOR_PROCESS_WATCHER_TIMER->isActive());
+
+    // The next start shows the empty name, not the first-run text, and resumes automatic termination.
+    m_window.reset();
+    QuellexMain &next = load();
+    QCOMPARE(next.PROCESS_NAME_TEXTBOX->text(), QString());
+    QVERIFY(next.AUTO_TERMINATE_TIMER->isActive());
+    QVERIFY(!next.ZORVIN_SLEEP_TERMINATOR_TICKBOX->isChecked());
+}
+
+void TestMainWindow::hiddenDeveloperGroupKeepsWorking()
+{
+    m_settings->writeIni("[Settings]\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
+    QuellexMain &w = load();
+    w.show();
+    QVERIFY(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->isHidden());
+    w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->setChecked(true);
+    QVERIFY(w.AUTO_TERMINATE_SLEEP_TIMER->isActive());
+    m_processes->running << QStringLiteral("Sleep.exe");
+    QTRY_VERIFY_WITH_TIMEOUT(m_processes->terminated.contains(QStringLiteral("Sleep.exe")), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX), kRed, 5000);
+    m_processes->refusing = 1;
+    m_processes->running << QStringLiteral("sleep");
+    m_processes->running << QStringLiteral("SLEEP.EXE");
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX), kGreen, 5000);
+    w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->setChecked(false);
+    QVERIFY(!w.AUTO_TERMINATE_SLEEP_TIMER->isActive());
+}
+
+void TestMainWindow::serviceErrorsLeaveColoursAndShowInTooltip()
+{
+    QuellexMain &w = load();
+    w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-error"));
+    m_processes->running << QStringLiteral("qx-error");
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kGreen, 5000);
+    m_processes->failure = QStringLiteral("the process list cannot be read");
+    m_processes->running.clear();
+    QTRY_VERIFY_WITH_TIMEOUT(w.PROCESS_NAME_TEXTBOX->toolTip().contains(m_processes->failure), 5000);
+    QTest::qWait(300);
+    QCOMPARE(backColor(w.PROCESS_NAME_TEXTBOX), kGreen);
+    w.QUELLEX_NOW_BUTTON->click();
+    QVERIFY(w.QUELLEX_NOW_BUTTON->toolTip().contains(m_processes->failure));
+
+    m_processes->failure.clear();
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kRed, 5000);
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->toolTip(), QString());
+    w.QUELLEX_NOW_BUTTON->click();
+    QCOMPARE(w.QUELLEX_NOW_BUTTON->toolTip(), QString());
+}
+
+void TestMainWindow::refusedProcessesShowInTooltipUntilEnded()
+{
+    QuellexMain &w = load();
+    w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-stubborn"));
+    m_processes->running << QStringLiteral("qx-stubborn") << QStringLiteral("qx-stubborn");
+    m_processes->refusing = 2;
+    w.QUELLEX_NOW_BUTTON->click();
+    QVERIFY(w.PROCESS_NAME_TEXTBOX->toolTip().contains(QStringLiteral("2 processes")));
+    QVERIFY(w.PROCESS_NAME_TEXTBOX->toolTip().contains(QStringLiteral("access denied")));
+    m_processes->refusing = 0;
+    w.QUELLEX_NOW_BUTTON->click();
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->toolTip(), QString());
+}
+
+void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
+{
+    m_settings->writeIni("[Settings]\nMainLeft=-300000\nMainTop=-300000\nMainWidth=9000\n");
+    QuellexMain &w = load();
+    w.show();
+    const TwipsRect frame = formGeometry(&w);
+    QVERIFY(qAbs(frame.left - 1000) <= 15 && qAbs(frame.top - 1000) <= 15);
+    QCOMPARE(frame.width, 9000.f);
+    // Partly off the screen, but with the title bar in reach: as stored.
+    m_window.reset();
+    m_settings->writeIni("[Settings]\nMainLeft=-3000\nMainTop=600\n");
+    QuellexMain &partly = load();
+    partly.show();
+    QCOMPARE(formGeometry(&partly).left, -3000.f);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

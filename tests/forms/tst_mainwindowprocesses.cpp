@@ -1,0 +1,75 @@
+// The main window against the machine's real processes: only processes this test started, under a
+// name no other process has.
+#include "forms/common/controls.h"
+#include "forms/main/quellexmain.h"
+#include "platform/fake/fakewindowmanager.h"
+#include "process/managementprocessqueryservice.h"
+#include "support/testenvironment.h"
+#include "support/testprocesses.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace quellex;
+using namespace quellex::forms;
+
+class TestMainWindowProcesses : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void autoTerminateEndsAProcessStartedLater();
+    void manualTerminateEndsEveryProcessOfTheName();
+    void manualTerminateWithAnEmptyNameEndsNothing();
+
+private:
+    test::IsolatedSettings m_settings;
+    ManagementProcessQueryService m_processes;
+    platform::FakeWindowManager m_windows;
+};
+
+void TestMainWindowProcesses::autoTerminateEndsAProcessStartedLater()
+{
+    test::TestProcesses processes(test::uniqueProcessName());
+    QuellexMain main(m_processes, m_windows);
+    main.PROCESS_NAME_TEXTBOX->setText(processes.imageName());
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kRed, 5000);
+
+    const pid_t watched = processes.start();
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kGreen, 5000);
+    QVERIFY(processes.isRunning(watched));
+
+    main.AUTO_TERMINATE_TICKBOX->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(watched), 5000);
+    const pid_t later = processes.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(later), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kRed, 5000);
+    QCOMPARE(main.PROCESS_NAME_TEXTBOX->toolTip(), QString());
+}
+
+void TestMainWindowProcesses::manualTerminateEndsEveryProcessOfTheName()
+{
+    test::TestProcesses processes(test::uniqueProcessName());
+    const auto pids = processes.start(3);
+    QuellexMain main(m_processes, m_windows);
+    main.PROCESS_NAME_TEXTBOX->setText(processes.imageName().toUpper() + QStringLiteral(".exe"));
+    main.QUELLEX_NOW_BUTTON->click();
+    QVERIFY(processes.waitForAllExited(5000));
+}
+
+void TestMainWindowProcesses::manualTerminateWithAnEmptyNameEndsNothing()
+{
+    test::TestProcesses processes(test::uniqueProcessName());
+    const pid_t pid = processes.start();
+    QuellexMain main(m_processes, m_windows);
+    main.PROCESS_NAME_TEXTBOX->clear();
+    main.QUELLEX_NOW_BUTTON->click();
+    QTest::qWait(500);
+    QVERIFY(processes.isRunning(pid));
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kRed, 5000);
+}
+
+QTEST_MAIN(TestMainWindowProcesses)
+#include "tst_mainwindowprocesses.moc"

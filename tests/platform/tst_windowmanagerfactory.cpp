@@ -1,0 +1,66 @@
+// Which window manager layer the program gets for the display the toolkit reports.
+#include "platform/linux/x11windowmanager.h"
+#include "platform/nullwindowmanager.h"
+
+#include <QTest>
+
+using namespace quellex::platform;
+
+class TstWindowManagerFactory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nullLayerUnlessX11WithConnection_data();
+    void nullLayerUnlessX11WithConnection();
+    void x11LayerForX11Connection();
+};
+
+void TstWindowManagerFactory::nullLayerUnlessX11WithConnection_data()
+{
+    QTest::addColumn<QByteArray>("platform");
+    QTest::addColumn<bool>("withConnection");
+    QTest::newRow("offscreen") << QByteArray("offscreen") << false;
+    QTest::newRow("wayland with a connection") << QByteArray("wayland") << true;
+    QTest::newRow("xcb without a connection") << QByteArray("xcb") << false;
+    QTest::newRow("no platform name") << QByteArray() << true;
+}
+
+void TstWindowManagerFactory::nullLayerUnlessX11WithConnection()
+{
+    QFETCH(QByteArray, platform);
+    QFETCH(bool, withConnection);
+
+    int notAConnection = 0;
+    const DisplayConnection display{platform.isNull() ? nullptr : platform.constData(),
+                                    withConnection ? &notAConnection : nullptr, withConnection ? 1234 : 0};
+    const std::unique_ptr<WindowManager> layer = createWindowManager(display);
+    QVERIFY(dynamic_cast<NullWindowManager *>(layer.get()));
+}
+
+void TstWindowManagerFactory::x11LayerForX11Connection()
+{
+    // A connection that failed is still an xcb connection object; the layer must not be built on it.
+    xcb_connection_t *broken = xcb_connect("not-a-display-name", nullptr);
+    QVERIFY(xcb_connection_has_error(broken));
+    std::unique_ptr<WindowManager> layer = createWindowManager({"xcb", broken, 1234});
+    QVERIFY(dynamic_cast<NullWindowManager *>(layer.get()));
+    layer.reset();
+    xcb_disconnect(broken);
+
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("no X server here");
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        QSKIP("no X server here");
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    layer = createWindowManager({"xcb", connection, static_cast<WindowHandle>(root)});
+    QVERIFY(dynamic_cast<X11WindowManager *>(layer.get()));
+    layer.reset();
+    xcb_disconnect(connection);
+}
+
+QTEST_GUILESS_MAIN(TstWindowManagerFactory)
+#include "tst_windowmanagerfactory.moc"

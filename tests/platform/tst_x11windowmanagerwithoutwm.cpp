@@ -1,0 +1,121 @@
+// The X11 layer on an X server where no window manager runs: nothing answers its requests, and it must
+// neither wait for an answer nor fail. Without a window manager the test sets _NET_ACTIVE_WINDOW itself.
+#include "platform/linux/x11windowmanager.h"
+#include "platform/x11testclient.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <cstdlib>
+#include <memory>
+
+using namespace quellex::platform;
+using quellex::test::X11TestClient;
+
+namespace {
+
+constexpr unsigned KeepGeometry = SWP_NOSIZE | SWP_NOMOVE;
+
+} // namespace
+
+class TstX11WindowManagerWithoutWm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void foregroundFollowsTheRootProperty();
+    void callsReturnAtOnce();
+
+private:
+    void setActiveWindow(xcb_atom_t type, const QList<quint32> &values);
+    int errorsOnLayerConnection();
+
+    xcb_connection_t *m_layerConnection = nullptr;
+    std::unique_ptr<X11WindowManager> m_layer;
+    std::unique_ptr<X11TestClient> m_client;
+};
+
+void TstX11WindowManagerWithoutWm::initTestCase()
+{
+    m_client = std::make_unique<X11TestClient>();
+    QVERIFY(m_client->isConnected());
+    QVERIFY2(!m_client->hasWindowManager(), "this test wants a display without a window manager");
+    m_layerConnection = xcb_connect(nullptr, nullptr);
+    QVERIFY(!xcb_connection_has_error(m_layerConnection));
+    m_layer = std::make_unique<X11WindowManager>(m_layerConnection, m_client->root());
+}
+
+void TstX11WindowManagerWithoutWm::cleanupTestCase()
+{
+    m_layer.reset();
+    m_client.reset();
+    if (m_layerConnection)
+        xcb_disconnect(m_layerConnection);
+}
+
+void TstX11WindowManagerWithoutWm::setActiveWindow(xcb_atom_t type, const QList<quint32> &values)
+{
+    const xcb_atom_t property = m_client->atom("_NET_ACTIVE_WINDOW");
+    if (type == XCB_ATOM_NONE)
+        xcb_delete_property(m_client->connection(), m_client->root(), property);
+    else
+        xcb_change_property(m_client->connection(), XCB_PROP_MODE_REPLACE, m_client->root(), property, type,
+                            32, values.size(), values.constData());
+    // A round trip: the change is made before the layer reads the property on its own connection.
+    QCOMPARE(m_client->windowExists(m_client->root()), true);
+}
+
+int TstX11WindowManagerWithoutWm::errorsOnLayerConnection()
+{
+    int errors = 0;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_layerConnection)) {
+        if (event->response_type == 0)
+            ++errors;
+        std::free(event);
+    }
+    return errors + (xcb_connection_has_error(m_layerConnection) ? 1000 : 0);
+}
+
+void TstX11WindowManagerWithoutWm::foregroundFollowsTheRootProperty()
+{
+    const xcb_window_t window = m_client->createWindow("window");
+
+    setActiveWindow(XCB_ATOM_NONE, {});
+    QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(0));
+    setActiveWindow(XCB_ATOM_WINDOW, {window});
+    QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(window));
+    setActiveWindow(XCB_ATOM_WINDOW, {0});
+    QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(0));
+    setActiveWindow(XCB_ATOM_WINDOW, {});
+    QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(0));
+    // Written by something other than a window manager, with the wrong type: not a window.
+    setActiveWindow(XCB_ATOM_CARDINAL, {window});
+    QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(0));
+
+    setActiveWindow(XCB_ATOM_NONE, {});
+}
+
+void TstX11WindowManagerWithoutWm::callsReturnAtOnce()
+{
+    const xcb_window_t window = m_client->createWindow("window");
+    const xcb_window_t gone = m_client->createWindow("gone");
+    m_client->destroyWindow(gone);
+
+    QElapsedTimer timer;
+    timer.start();
+    // A tick's worth of calls, several times over.
+    for (int tick = 0; tick < 5; ++tick) {
+        QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(0));
+        QVERIFY(!m_layer->SetWindowPos(0, HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
+        QVERIFY(m_layer->SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
+        QVERIFY(m_layer->SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
+        QVERIFY(!m_layer->SetWindowPos(gone, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
+    }
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(errorsOnLayerConnection(), 0);
+}
+
+QTEST_GUILESS_MAIN(TstX11WindowManagerWithoutWm)
+#include "tst_x11windowmanagerwithoutwm.moc"

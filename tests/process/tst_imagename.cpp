@@ -1,0 +1,90 @@
+#include "platform/imagename.h"
+
+#include <QTest>
+
+using quellex::platform::ImageNameMatcher;
+
+class ImageNameTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void matches_data();
+    void matches();
+    void mayStartWith_data();
+    void mayStartWith();
+};
+
+void ImageNameTest::matches_data()
+{
+    QTest::addColumn<QByteArray>("wanted");
+    QTest::addColumn<QByteArray>("candidate");
+    QTest::addColumn<bool>("expected");
+
+    auto row = [](const char *tag, const QString &wanted, const QString &candidate, bool expected) {
+        QTest::newRow(tag) << wanted.toUtf8() << candidate.toUtf8() << expected;
+    };
+    row("same", "sleep", "sleep", true);
+    row("letter case", "Sleep", "sLEEP", true);
+    row(".exe dropped", "Sleep.exe", "sleep", true);
+    row(".EXE dropped", "FIREFOX.EXE", "firefox", true);
+    row(".exe kept", "Sleep.exe", "SLEEP.EXE", true);
+    row("only the suffix dropped", "sleep.exe", "sleep.ex", false);
+    row("no suffix added", "sleep", "sleep.exe", false);
+    row("longer", "sleep", "sleeper", false);
+    row("just .exe", ".exe", ".EXE", true);
+    row("empty matches nothing", "", "", false);
+    row("empty matches nothing, really", "", "x", false);
+    row("leading blank kept", " sleep", "sleep", false);
+    row("trailing blank kept", "sleep ", "sleep ", true);
+    row("trailing blank required", "sleep ", "sleep", false);
+    row("non-ASCII case", "ÄRGER.EXE", "ärger", true);
+    row("final sigma", "ΣΊΣΥΦΟΣ", "σίσυφος", true);
+    row("non-ASCII differs", "ärger", "arger", false);
+    row("Kelvin sign wanted", "\u212Aelvin", "KELVIN", true);
+    row("Kelvin sign running", "kelvin", "\u212Aelvin", true);
+    QTest::newRow("invalid UTF-8 compared as bytes") << QByteArray("a\xff") << QByteArray("a\xff") << true;
+    QTest::newRow("invalid UTF-8 is no replacement character")
+        << QStringLiteral("a\uFFFD").toUtf8() << QByteArray("a\xff") << false;
+}
+
+void ImageNameTest::matches()
+{
+    QFETCH(QByteArray, wanted);
+    QFETCH(QByteArray, candidate);
+    QFETCH(bool, expected);
+    const ImageNameMatcher matcher(wanted.toStdString());
+    QCOMPARE(matcher.matches(candidate.toStdString()), expected);
+    QCOMPARE(matcher.matchesNothing(), wanted.isEmpty());
+}
+
+void ImageNameTest::mayStartWith_data()
+{
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<bool>("expected");
+
+    QTest::newRow("cut name") << "abcdefghijklmnopq"
+                              << "ABCDEFGHIJKLMNO" << true;
+    QTest::newRow("cut name with .exe") << "abcdefghijklmnopq.exe"
+                                        << "abcdefghijklmno" << true;
+    QTest::newRow("other start") << "abcdefghijklmnopq"
+                                 << "abcdefghijklmnX" << false;
+    QTest::newRow("wanted not longer") << "abcdefghijklmno"
+                                       << "abcdefghijklmno" << false;
+    QTest::newRow("non-ASCII left to the full name") << "äbcdefghijklmnopq"
+                                                     << "xbcdefghijklmno" << true;
+    QTest::newRow("empty") << ""
+                           << "abcdefghijklmno" << false;
+}
+
+void ImageNameTest::mayStartWith()
+{
+    QFETCH(QString, wanted);
+    QFETCH(QString, prefix);
+    QFETCH(bool, expected);
+    QCOMPARE(ImageNameMatcher(wanted.toStdString()).mayStartWith(prefix.toStdString()), expected);
+}
+
+QTEST_APPLESS_MAIN(ImageNameTest)
+#include "tst_imagename.moc"

@@ -1,0 +1,285 @@
+#include "platform/linux/procfsmanagement.h"
+#include "platform/linux/procfsnames.h"
+#include "process/querytext.h"
+#include "support/testprocesses.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace quellex;
+using namespace quellex::platform;
+using quellex::test::TestProcesses;
+using quellex::test::uniqueProcessName;
+
+namespace {
+
+constexpr int Wait = 10000;
+
+std::vector<pid_t> sorted(std::vector<pid_t> pids)
+{
+    std::sort(pids.begin(), pids.end());
+    return pids;
+}
+
+std::vector<pid_t> pidsOf(const ProcessCollection &processes)
+{
+    std::vector<pid_t> pids;
+    for (const ProcessObject &process : processes)
+        pids.push_back(pid_t(process.ProcessId()));
+    return sorted(pids);
+}
+
+ProcessCollection query(const QString &name)
+{
+    return ProcfsManagementService().ExecQuery(runningCheckQuery(name));
+}
+
+// Run as the unprivileged user "nobody": for each name, the query's count, pids and Terminate results.
+int queryAsNobody(int argc, char **argv)
+{
+    if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+        ::setresuid(65534, 65534, 65534) != 0)
+        return 3;
+    for (int i = 2; i < argc; ++i) {
+        const ProcessCollection processes = query(QString::fromUtf8(argv[i]));
+        QStringList pids, results;
+        for (const pid_t pid : pidsOf(processes))
+            pids << QString::number(pid);
+        for (ProcessObject &process : processes)
+            results << QString::number(process.Terminate());
+        std::printf("%zu;%s;%s\n", processes.Count(), qPrintable(pids.join(',')),
+                    qPrintable(results.join(',')));
+    }
+    return 0;
+}
+
+} // namespace
+
+class ProcfsManagementTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void bindsOnlyTheDefaultMoniker();
+    void matchesTheNameInAnyForm_data();
+    void matchesTheNameInAnyForm();
+    void emptyNameSelectsNothing();
+    void longNameIsMatchedInFull();
+    void zombieIsNotCounted();
+    void removedExecutableKeepsItsName();
+    void quoteAndBackslashInName();
+    void terminateEndsEveryProcessOfTheName();
+    void terminateSparesWhatIsNoLongerThatProcess();
+    void invalidQueriesSelectNothing();
+    void otherUsersProcesses();
+    void parsesStatLines();
+
+private:
+    std::unique_ptr<TestProcesses> m_pair;
+    std::vector<pid_t> m_pairPids;
+};
+
+void ProcfsManagementTest::initTestCase()
+{
+    m_pair = std::make_unique<TestProcesses>(uniqueProcessName(QStringLiteral("qxPair")));
+    m_pairPids = sorted(m_pair->start(2));
+}
+
+void ProcfsManagementTest::bindsOnlyTheDefaultMoniker()
+{
+    QVERIFY(bindManagementService("winmgmts:"));
+    QVERIFY(bindManagementService("WinMgmts:"));
+    QVERIFY_THROWS_EXCEPTION(ManagementError, bindManagementService(""));
+    QVERIFY_THROWS_EXCEPTION(ManagementError, bindManagementService("winmgmts:\\\\other\\root"));
+}
+
+void ProcfsManagementTest::matchesTheNameInAnyForm_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("found");
+
+    const QString name = m_pair->imageName();
+    QTest::newRow("as is") << name << true;
+    QTest::newRow("upper case") << name.toUpper() << true;
+    QTest::newRow(".exe") << name + ".exe" << true;
+    QTest::newRow("lower case, .EXE") << name.toLower() + ".EXE" << true;
+    QTest::newRow("leading blank") << " " + name << false;
+    QTest::newRow("trailing blank") << name + " " << false;
+    QTest::newRow("one character short") << name.chopped(1) << false;
+    QTest::newRow("one character more") << name + "0" << false;
+}
+
+void ProcfsManagementTest::matchesTheNameInAnyForm()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, found);
+    const ProcessCollection processes = query(typed);
+    QCOMPARE(pidsOf(processes), found ? m_pairPids : std::vector<pid_t>());
+    for (const ProcessObject &process : processes)
+        QCOMPARE(QString::fromStdString(process.Name()), m_pair->imageName());
+}
+
+void ProcfsManagementTest::emptyNameSelectsNothing()
+{
+    QCOMPARE(query(QString()).Count(), 0u);
+}
+
+void ProcfsManagementTest::longNameIsMatchedInFull()
+{
+    TestProcesses fifteen(uniqueProcessName(QStringLiteral("qxF"), 15));
+    TestProcesses sixteen(fifteen.imageName() + "z");
+    TestProcesses longer(uniqueProcessName(QStringLiteral("qxLong"), 40));
+    const pid_t fifteenPid = fifteen.start();
+    const pid_t sixteenPid = sixteen.start();
+    const pid_t longPid = longer.start();
+
+    QCOMPARE(pidsOf(query(fifteen.imageName())), std::vector<pid_t>{fifteenPid});
+    QCOMPARE(pidsOf(query(sixteen.imageName())), std::vector<pid_t>{sixteenPid});
+    QCOMPARE(pidsOf(query(longer.imageName().toUpper() + ".exe")), std::vector<pid_t>{longPid});
+    QCOMPARE(query(longer.imageName().left(15)).Count(), 0u);
+    QCOMPARE(query(longer.imageName().chopped(1) + "-").Count(), 0u);
+}
+
+void ProcfsManagementTest::zombieIsNotCounted()
+{
+    TestProcesses processes(uniqueProcessName(QStringLiteral("qxZombie")));
+    const pid_t running = processes.start();
+    processes.startZombie();
+    QCOMPARE(pidsOf(query(processes.imageName())), std::vector<pid_t>{running});
+}
+
+void ProcfsManagementTest::removedExecutableKeepsItsName()
+{
+    TestProcesses processes(uniqueProcessName(QStringLiteral("qxGone")));
+    const pid_t pid = processes.start();
+    QVERIFY(QFile::remove(processes.executablePath()));
+    const ProcessCollection found = query(processes.imageName());
+    QCOMPARE(pidsOf(found), std::vector<pid_t>{pid});
+    QCOMPARE(QString::fromStdString(found.begin()->Name()), processes.imageName());
+}
+
+void ProcfsManagementTest::quoteAndBackslashInName()
+{
+    TestProcesses processes(uniqueProcessName(QStringLiteral("qx'\\")));
+    const pid_t pid = processes.start();
+    QCOMPARE(pidsOf(query(processes.imageName())), std::vector<pid_t>{pid});
+    QCOMPARE(query(QStringLiteral("qx")).Count(), 0u);
+}
+
+void ProcfsManagementTest::terminateEndsEveryProcessOfTheName()
+{
+    TestProcesses processes(uniqueProcessName(QStringLiteral("qxEnd")));
+    const std::vector<pid_t> pids = sorted(processes.start(3));
+    const ProcessCollection found = query(processes.imageName());
+    QCOMPARE(pidsOf(found), pids);
+    for (ProcessObject &process : found)
+        QCOMPARE(process.Terminate(), TerminateResult::Success);
+    QVERIFY(processes.waitForAllExited(Wait));
+    // Gone, and their pids may belong to others by now: these objects must never end anything again.
+    for (ProcessObject &process : found)
+        QCOMPARE(process.Terminate(), TerminateResult::PathNotFound);
+}
+
+void ProcfsManagementTest::terminateSparesWhatIsNoLongerThatProcess()
+{
+    TestProcesses processes(uniqueProcessName(QStringLiteral("qxStale")));
+    const pid_t pid = processes.start();
+    const ProcessCollection found = query(processes.imageName());
+    QCOMPARE(found.Count(), 1u);
+    // Exited but not reaped: the pid is still this child's, and it is no longer a running program.
+    QCOMPARE(::kill(pid, SIGKILL), 0);
+    siginfo_t info{};
+    QCOMPARE(::waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT), 0);
+    QCOMPARE(found.begin()->Terminate(), TerminateResult::PathNotFound);
+}
+
+void ProcfsManagementTest::invalidQueriesSelectNothing()
+{
+    const QString name = m_pair->imageName();
+    const QString text = "SELECT Name FROM Win32_Process WHERE Name='" + name + "' OR Name<>''";
+    try {
+        ProcfsManagementService().ExecQuery(text.toStdString());
+        QFAIL("accepted");
+    } catch (const ManagementError &error) {
+        QVERIFY2(QString::fromUtf8(error.what()).contains(text), error.what());
+    }
+    QCOMPARE(m_pair->runningCount(), 2);
+}
+
+void ProcfsManagementTest::otherUsersProcesses()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root: processes of another user are started as root and queried as nobody");
+
+    TestProcesses shortName(uniqueProcessName(QStringLiteral("qxOther")));
+    TestProcesses fifteen(uniqueProcessName(QStringLiteral("qxF"), 15));
+    TestProcesses sixteen(fifteen.imageName() + "z");
+    TestProcesses longer(uniqueProcessName(QStringLiteral("qxLong"), 40));
+    const std::vector<pid_t> shortPids = sorted(shortName.start(2));
+    shortName.startZombie();
+    const pid_t fifteenPid = fifteen.start();
+    const pid_t sixteenPid = sixteen.start();
+    const pid_t longPid = longer.start();
+
+    const QString longName = longer.imageName();
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--query-as-nobody"), shortName.imageName().toUpper(), fifteen.imageName(),
+                 sixteen.imageName(), longName + ".exe", longName.left(15), longName.chopped(1) + "-"});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitCode(), 0);
+    const QStringList lines =
+        QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+
+    auto expected = [](const std::vector<pid_t> &pids) {
+        QStringList numbers, refusals;
+        for (pid_t pid : pids) {
+            numbers << QString::number(pid);
+            refusals << QString::number(TerminateResult::AccessDenied);
+        }
+        return QString::number(pids.size()) + ';' + numbers.join(',') + ';' + refusals.join(',');
+    };
+    QCOMPARE(lines, (QStringList{expected(shortPids), expected({fifteenPid}), expected({sixteenPid}),
+                                 expected({longPid}), expected({}), expected({})}));
+    QCOMPARE(shortName.runningCount() + fifteen.runningCount() + sixteen.runningCount() +
+                 longer.runningCount(),
+             5);
+}
+
+void ProcfsManagementTest::parsesStatLines()
+{
+    const auto kernelThread =
+        parseProcStat("2 (kthreadd) S 0 0 0 0 -1 2129984 0 0 0 0 0 0 0 0 20 0 1 0 3 0\n");
+    QVERIFY(kernelThread);
+    QCOMPARE(kernelThread->comm, "kthreadd");
+    QVERIFY(kernelThread->flags & PF_KTHREAD_FLAG);
+
+    const auto odd = parseProcStat("77 (a) b) (c) Z 1 77 77 0 -1 4194564 0 0 0 0 0 0 0 0 20 0 1 0 3 0\n");
+    QVERIFY(odd);
+    QCOMPARE(odd->comm, "a) b) (c");
+    QCOMPARE(odd->state, 'Z');
+    QVERIFY(!(odd->flags & PF_KTHREAD_FLAG));
+
+    QVERIFY(!parseProcStat("77 (cut"));
+    QVERIFY(!parseProcStat("77 (x) S 1 2 3"));
+}
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && qstrcmp(argv[1], "--query-as-nobody") == 0)
+        return queryAsNobody(argc, argv);
+    QCoreApplication app(argc, argv);
+    ProcfsManagementTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_procfsmanagement.moc"

@@ -1,0 +1,369 @@
+#include "settings/settings.h"
+#include "support/testenvironment.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QTest>
+#include <cstdio>
+#include <unistd.h>
+
+namespace quellex::test {
+namespace {
+
+using settings::GetSetting;
+using settings::readDouble;
+using settings::readInteger;
+using settings::readSingle;
+using settings::SaveSetting;
+using settings::SettingKey;
+
+const QString kApp = settings::kApplication;
+const QString kSection = settings::kSection;
+constexpr auto kNothingElse = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+
+QString stored(const QString &key)
+{
+    return GetSetting(kApp, kSection, key, QStringLiteral("<absent>"));
+}
+
+void save(const QString &key, const QString &value)
+{
+    SaveSetting(kApp, kSection, key, value);
+}
+
+// What a plain QSettings finds in the store's bytes, parsed from a copy so that QSettings' own cache
+// of the store file plays no part.
+QVariant valueInFile(const IsolatedSettings &store, const QString &key)
+{
+    QTemporaryDir dir;
+    QFile copy(dir.filePath(QStringLiteral("copy.ini")));
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(store.readIni()) < 0)
+        return {};
+    copy.close();
+    QSettings settings(copy.fileName(), QSettings::IniFormat);
+    (void)settings.allKeys();
+    if (settings.status() != QSettings::NoError)
+        return QStringLiteral("<invalid file>");
+    return settings.value(kSection + u'/' + key);
+}
+
+// Another program's edit within one tick of the file system clock: same length, same time.
+void editWithinTheSameTick(const IsolatedSettings &store, const QByteArray &contents)
+{
+    const QDateTime modified = QFileInfo(store.iniPath()).lastModified();
+    QCOMPARE(store.readIni().size(), contents.size());
+    store.writeIni(contents);
+    QFile file(store.iniPath());
+    QVERIFY(file.open(QIODevice::Append));
+    QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+}
+
+// The warning must come exactly once from here to the end of the test function.
+void expectWarningOnce(const QString &pattern)
+{
+    const QRegularExpression expression(pattern);
+    QTest::ignoreMessage(QtWarningMsg, expression);
+    QTest::failOnWarning(expression);
+}
+
+} // namespace
+
+class TestIniSettingsStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_store = std::make_unique<IsolatedSettings>(); }
+    void cleanup()
+    {
+        m_store.reset();
+        QLocale::setDefault(QLocale::system());
+    }
+
+    void firstRunGivesDefaultsAndCreatesNothing();
+    void fileLocation();
+    void textRoundTrip_data();
+    void textRoundTrip();
+    void handEditedFile_data();
+    void handEditedFile();
+    void everyReadAndWriteSeesTheFile();
+    void numbers();
+    void writeIsOnDiskAtOnce();
+    void writeSurvivesKill();
+    void corruptFile_data();
+    void corruptFile();
+    void unusablePaths();
+    void failedWriteIsReported();
+
+private:
+    std::unique_ptr<IsolatedSettings> m_store;
+};
+
+void TestIniSettingsStore::firstRunGivesDefaultsAndCreatesNothing()
+{
+    for (int i = 0; i <= int(SettingKey::AboutHeight); ++i)
+        QCOMPARE(settings::readText(SettingKey(i)), QString(settings::keyInfo(SettingKey(i)).defaultText));
+    QCOMPARE(readSingle(SettingKey::MainWidth), 10965.0f);
+    QCOMPARE(readInteger(SettingKey::AutoTerminate), 0);
+    QCOMPARE(readDouble(SettingKey::ShowZorvinDev), 1.0);
+    QCOMPARE(GetSetting(kApp, QStringLiteral("Other"), QStringLiteral("X"), QStringLiteral("d")),
+             QStringLiteral("d"));
+    QVERIFY(QDir(m_store->configHome()).isEmpty(kNothingElse));
+}
+
+void TestIniSettingsStore::fileLocation()
+{
+    settings::writeInteger(SettingKey::AlwaysOnTop, 1);
+    QCOMPARE(m_store->readIni(), QByteArray("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n"));
+
+    // Without XDG_CONFIG_HOME, or with a relative one, the file is under $HOME/.config, created as needed.
+    QTemporaryDir home;
+    const QByteArray previousHome = qgetenv("HOME");
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", previousHome); });
+    qputenv("HOME", QFile::encodeName(home.path()));
+    for (const char *xdg : {"", "relative/config"}) {
+        qputenv("XDG_CONFIG_HOME", xdg);
+        save(QStringLiteral("MainTop"), QString::fromLatin1(xdg));
+        QCOMPARE(stored(QStringLiteral("MainTop")), QString::fromLatin1(xdg));
+    }
+    QVERIFY(QFile::exists(home.filePath(QStringLiteral(".config/ZORVIN-QUELLEX.ini"))));
+    QVERIFY(!QFile::exists(QStringLiteral("relative")));
+}
+
+void TestIniSettingsStore::textRoundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString("");
+    QTest::newRow("leading and trailing blanks") << QStringLiteral("  name.exe  ");
+    QTest::newRow("quotes and backslashes") << QStringLiteral("\"C:\\x\\\" 'y'\\");
+    QTest::newRow("ini syntax") << QStringLiteral("a=b; c # d [Settings] e");
+    QTest::newRow("commas") << QStringLiteral("one,two, three,");
+    QTest::newRow("at signs") << QStringLiteral("@@ByteArray(x)");
+    QTest::newRow("variant look-alike") << QStringLiteral("@Variant(\\0\\0\\0\\x7f)");
+    QTest::newRow("non-ASCII") << QStringLiteral("Größe ✓ 名前 😀");
+    QTest::newRow("control characters") << QStringLiteral("tab\there\nline\r\x01");
+    QString longText;
+    for (int i = 0; longText.size() < 6000; ++i)
+        longText += QStringLiteral("%1, \"x\"=y; é\\ ").arg(i);
+    QTest::newRow("a few KB") << longText;
+}
+
+void TestIniSettingsStore::textRoundTrip()
+{
+    QFETCH(QString, text);
+    settings::writeText(SettingKey::ProcessName, text);
+    QCOMPARE(settings::readText(SettingKey::ProcessName), text);
+    // The file is UTF-8 INI that QSettings reads as the same one text.
+    const QVariant inFile = valueInFile(*m_store, QStringLiteral("PROCESS_NAME_TEXTBOX"));
+    QCOMPARE(inFile.typeId(), int(QMetaType::QString));
+    QCOMPARE(inFile.toString(), text);
+    if (QTest::currentDataTag() == QLatin1StringView("non-ASCII"))
+        QVERIFY(m_store->readIni().contains(text.toUtf8()));
+}
+
+void TestIniSettingsStore::handEditedFile_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty value") << QByteArray("[Settings]\nK=\n") << QString("");
+    QTest::newRow("unquoted commas") << QByteArray("[Settings]\nK=a,b.exe\n") << QStringLiteral("a,b.exe");
+    QTest::newRow("one at sign") << QByteArray("[Settings]\nK=@x\n") << QStringLiteral("@x");
+    QTest::newRow("byte array") << QByteArray("[Settings]\nK=@ByteArray(caf\xc3\xa9)\n")
+                                << QStringLiteral("café");
+    QTest::newRow("CRLF and comment") << QByteArray("; mine\r\n[Settings]\r\nK=5\r\n") << QStringLiteral("5");
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Settings]\nK=\xC3\xA9\n")
+                                     << QStringLiteral("é");
+    QTest::newRow("other letter case") << QByteArray("[Settings]\nk=5\n") << QStringLiteral("<absent>");
+}
+
+void TestIniSettingsStore::handEditedFile()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, expected);
+    m_store->writeIni(contents);
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    QCOMPARE(stored(QStringLiteral("K")), expected);
+}
+
+// No cache on either side: such edits right after a read or a write are read, and the next write
+// keeps them.
+void TestIniSettingsStore::everyReadAndWriteSeesTheFile()
+{
+    m_store->writeIni("[Settings]\nK=1\n");
+    QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("1"));
+    editWithinTheSameTick(*m_store, "[Settings]\nK=2\n");
+    QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("2"));
+
+    save(QStringLiteral("K"), QStringLiteral("3"));
+    editWithinTheSameTick(*m_store, "[Settings]\nK=4\n");
+    QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("4"));
+    editWithinTheSameTick(*m_store, "[Settings]\nK=5\n");
+    save(QStringLiteral("J"), QStringLiteral("6"));
+    QCOMPARE(valueInFile(*m_store, QStringLiteral("K")), QVariant(QStringLiteral("5")));
+}
+
+void TestIniSettingsStore::numbers()
+{
+    // Texts that do not convert give the key's default; a double need not be exactly 1.
+    m_store->writeIni("[Settings]\nMainLeft=abc\nMainTop=12abc\nMainWidth=\nMainHeight=1e99\n"
+                      "AUTO_TERMINATE_TICKBOX=yes\nAlwaysOnTopTimer_TICKBOX=99999999999\n"
+                      "LOCK_PROCESS_NAME_TICKBOX=1.0\nSHOW_ZORVIN_DEV_TICKBOX=2\n");
+    QCOMPARE(readSingle(SettingKey::MainLeft), 1000.0f);
+    QCOMPARE(readSingle(SettingKey::MainTop), 1000.0f);
+    QCOMPARE(readSingle(SettingKey::MainWidth), 10965.0f);
+    QCOMPARE(readSingle(SettingKey::MainHeight), 1845.0f);
+    QCOMPARE(readDouble(SettingKey::AutoTerminate), 0.0);
+    QCOMPARE(readInteger(SettingKey::AlwaysOnTop), 0);
+    QCOMPARE(readDouble(SettingKey::AlwaysOnTop), 99999999999.0);
+    QCOMPARE(readDouble(SettingKey::LockProcessName), 1.0);
+    QCOMPARE(readDouble(SettingKey::ShowZorvinDev), 2.0);
+
+    // Written with a decimal comma, read with a point, and the other way round.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    settings::writeSingle(SettingKey::MainLeft, 1000.5f);
+    QCOMPARE(valueInFile(*m_store, QStringLiteral("MainLeft")), QVariant(QStringLiteral("1000,5")));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(readSingle(SettingKey::MainLeft), 1000.5f);
+    settings::writeSingle(SettingKey::MainTop, -0.25f);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(readSingle(SettingKey::MainTop), -0.25f);
+}
+
+void TestIniSettingsStore::writeIsOnDiskAtOnce()
+{
+    for (int i = 0; i < 3; ++i) {
+        settings::writeInteger(SettingKey::ShowZorvinDev, i);
+        QCOMPARE(valueInFile(*m_store, QStringLiteral("SHOW_ZORVIN_DEV_TICKBOX")),
+                 QVariant(QString::number(i)));
+    }
+    // No lock or temporary file is left beside it.
+    QCOMPARE(QDir(m_store->configHome()).entryList(kNothingElse),
+             QStringList{QStringLiteral("ZORVIN-QUELLEX.ini")});
+}
+
+// A child of this test saves two values and is killed with SIGKILL as soon as it says so: no exit
+// handler or destructor runs. Both values are in the file, beside the one that was there.
+void TestIniSettingsStore::writeSurvivesKill()
+{
+    m_store->writeIni("[Settings]\nMainTop=7\n");
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--save-and-hang")});
+    QVERIFY(child.waitForStarted(30000));
+    QTRY_VERIFY_WITH_TIMEOUT((child.waitForReadyRead(100), child.peek(64).contains("saved")), 60000);
+    child.kill();
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+    QCOMPARE(settings::textToSingle(valueInFile(*m_store, QStringLiteral("MainLeft")).toString()), 1234.5f);
+    QCOMPARE(valueInFile(*m_store, QStringLiteral("PROCESS_NAME_TEXTBOX")),
+             QVariant(QStringLiteral("killed")));
+    QCOMPARE(valueInFile(*m_store, QStringLiteral("MainTop")), QVariant(QStringLiteral("7")));
+}
+
+void TestIniSettingsStore::corruptFile_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::newRow("binary") << QByteArrayLiteral("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10MainLeft=5\n");
+    QTest::newRow("zeroes, then text") << QByteArrayLiteral("\0\0\0\0[Settings]\nMainLeft=5\n");
+    QTest::newRow("unclosed section") << QByteArray("[Settings\nMainLeft=5\n");
+    QTest::newRow("line without equals") << QByteArray("[Settings]\nMainLeft=5\nMainTop 7\n");
+    QTest::newRow("bad line in another section") << QByteArray("[Settings]\nMainLeft=5\n[Other]\n???\n");
+    QTest::newRow("not UTF-8") << QByteArray("[Settings]\nMainLeft=5\nPROCESS_NAME_TEXTBOX=caf\xe9\n");
+    QTest::newRow("cut in a character") << QByteArray("[Settings]\nMainLeft=5\nPROCESS_NAME_TEXTBOX=caf\xc3");
+}
+
+// The program runs on defaults and says so once; the next save keeps the old bytes aside.
+void TestIniSettingsStore::corruptFile()
+{
+    QFETCH(QByteArray, contents);
+    m_store->writeIni(contents);
+    expectWarningOnce(QRegularExpression::escape(m_store->iniPath()) +
+                      QStringLiteral(".*default values are used"));
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(readSingle(SettingKey::MainLeft), 1000.0f);
+        QCOMPARE(settings::readText(SettingKey::ProcessName),
+                 QStringLiteral("!!! PROCESS NAME TO TERMINATE !!!"));
+    }
+    QCOMPARE(m_store->readIni(), contents);
+
+    const QString aside = QStringLiteral("ZORVIN-QUELLEX.ini.corrupt-");
+    expectWarningOnce(QStringLiteral("moved to .*") + aside);
+    settings::writeInteger(SettingKey::AlwaysOnTop, 1);
+    const QStringList kept = QDir(m_store->configHome()).entryList({aside + u'*'});
+    QCOMPARE(kept.size(), 1);
+    QFile keptFile(QDir(m_store->configHome()).filePath(kept[0]));
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QCOMPARE(keptFile.readAll(), contents);
+    QCOMPARE(m_store->readIni(), QByteArray("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n"));
+}
+
+// A folder where the file belongs, a file that cannot be read, names that would leave the store.
+void TestIniSettingsStore::unusablePaths()
+{
+    QVERIFY(QDir().mkpath(m_store->iniPath() + QStringLiteral("/inside")));
+    expectWarningOnce(QStringLiteral("is not a regular file; the default"));
+    QCOMPARE(stored(QStringLiteral("MainLeft")), QStringLiteral("<absent>"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("is not a regular file; it was moved")));
+    save(QStringLiteral("MainLeft"), QStringLiteral("3"));
+    QCOMPARE(stored(QStringLiteral("MainLeft")), QStringLiteral("3"));
+
+    if (::geteuid() != 0) { // permissions do not bind root
+        QVERIFY(QFile::setPermissions(m_store->iniPath(), QFileDevice::WriteOwner));
+        expectWarningOnce(QStringLiteral("cannot be read"));
+        QCOMPARE(stored(QStringLiteral("MainLeft")), QStringLiteral("<absent>"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("moved to")));
+        save(QStringLiteral("MainTop"), QStringLiteral("4"));
+        QCOMPARE(stored(QStringLiteral("MainTop")), QStringLiteral("4"));
+    }
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("\"\\.\\./escape\" is not a plain name")));
+    SaveSetting(QStringLiteral("../escape"), kSection, QStringLiteral("K"), QStringLiteral("1"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("\"a/b\" is not a plain name")));
+    QCOMPARE(GetSetting(kApp, QStringLiteral("a/b"), QStringLiteral("K"), QStringLiteral("d")),
+             QStringLiteral("d"));
+    QVERIFY(!QFile::exists(m_store->configHome() + QStringLiteral("/../escape.ini")));
+}
+
+void TestIniSettingsStore::failedWriteIsReported()
+{
+    const QString blocker = QDir(m_store->configHome()).filePath(QStringLiteral("file"));
+    QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker + QStringLiteral("/config")));
+    expectWarningOnce(QStringLiteral("Could not save the setting \"MainLeft\""));
+    save(QStringLiteral("MainLeft"), QStringLiteral("3"));
+    QCOMPARE(stored(QStringLiteral("MainLeft")), QStringLiteral("<absent>"));
+}
+
+} // namespace quellex::test
+
+// The child of writeSurvivesKill: saves, says so, and waits to be killed.
+static int saveAndHang()
+{
+    using namespace quellex::settings;
+    writeSingle(SettingKey::MainLeft, 1234.5f);
+    writeText(SettingKey::ProcessName, QStringLiteral("killed"));
+    std::fputs("saved\n", stdout);
+    std::fflush(stdout);
+    for (;;)
+        ::pause();
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 2 && qstrcmp(argv[1], "--save-and-hang") == 0)
+        return saveAndHang();
+    QCoreApplication app(argc, argv);
+    quellex::test::TestIniSettingsStore test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_inisettingsstore.moc"
