@@ -62,4 +62,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The closest installable match for the windows' designed font; without it captions may not fit.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 include(CPack)

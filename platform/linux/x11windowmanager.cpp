@@ -1,5 +1,7 @@
 #include "platform/linux/x11windowmanager.h"
 
+#include "platform/linux/xcbreply.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -8,11 +10,7 @@ namespace quellex::platform {
 
 namespace {
 
-struct FreeDeleter
-{
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+template<typename T> using Reply = XcbReply<T>;
 
 constexpr uint32_t StateRemove = 0;
 constexpr uint32_t StateAdd = 1;

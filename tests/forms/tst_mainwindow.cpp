@@ -1,12 +1,9 @@
 // The main window's handlers, load and close, against a fake process service: the sleep program's
 // names are exercised here without any real process being touched.
-#include "fakeprocessqueryservice.h"
 #include "forms/common/controls.h"
 #include "forms/common/windowgeometry.h"
 #include "forms/main/quellexmain.h"
-#include "platform/fake/fakewindowmanager.h"
-#include "settings/settings.h"
-#include "support/testenvironment.h"
+#include "windowtestbed.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -40,39 +37,20 @@ private slots:
     void unreachableStoredPositionFallsBackToDefault();
 
 private:
-    QuellexMain &load();
-    QString stored(const QString &key) const;
+    QuellexMain &load() { return m_bed->loadMain(); }
+    static QString stored(const QString &key) { return test::WindowTestBed::stored(key); }
 
-    std::unique_ptr<test::IsolatedSettings> m_settings;
-    std::unique_ptr<test::FakeProcessQueryService> m_processes;
-    std::unique_ptr<platform::FakeWindowManager> m_windows;
-    std::unique_ptr<QuellexMain> m_window;
+    std::unique_ptr<test::WindowTestBed> m_bed;
 };
 
 void TestMainWindow::init()
 {
-    m_settings = std::make_unique<test::IsolatedSettings>();
-    m_processes = std::make_unique<test::FakeProcessQueryService>();
-    m_windows = std::make_unique<platform::FakeWindowManager>();
+    m_bed = std::make_unique<test::WindowTestBed>();
 }
 
 void TestMainWindow::cleanup()
 {
-    m_window.reset();
-    m_windows.reset();
-    m_processes.reset();
-    m_settings.reset();
-}
-
-QuellexMain &TestMainWindow::load()
-{
-    m_window = std::make_unique<QuellexMain>(*m_processes, *m_windows);
-    return *m_window;
-}
-
-QString TestMainWindow::stored(const QString &key) const
-{
-    return settings::GetSetting(settings::kApplication, settings::kSection, key, QStringLiteral("<absent>"));
+    m_bed.reset();
 }
 
 void TestMainWindow::firstRunDefaults()
@@ -105,14 +83,14 @@ void TestMainWindow::firstRunDefaults()
     // Unticked at load, so nothing was written back, and nothing was ended.
     QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("<absent>"));
     QTest::qWait(400);
-    QVERIFY(m_processes->terminated.isEmpty());
+    QVERIFY(m_bed->processes.terminated.isEmpty());
 }
 
 void TestMainWindow::storedKeysAppliedAtLoad()
 {
-    m_settings->writeIni("[Settings]\nMainLeft=3000\nMainTop=1500\nMainWidth=9000\nMainHeight=2400\n"
-                         "PROCESS_NAME_TEXTBOX=qx-stored-name\nAlwaysOnTopTimer_TICKBOX=1\n"
-                         "LOCK_PROCESS_NAME_TICKBOX=1\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
+    m_bed->settings.writeIni("[Settings]\nMainLeft=3000\nMainTop=1500\nMainWidth=9000\nMainHeight=2400\n"
+                             "PROCESS_NAME_TEXTBOX=qx-stored-name\nAlwaysOnTopTimer_TICKBOX=1\n"
+                             "LOCK_PROCESS_NAME_TICKBOX=1\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
     QuellexMain &w = load();
     w.show();
     const TwipsRect frame = formGeometry(&w);
@@ -126,8 +104,8 @@ void TestMainWindow::storedKeysAppliedAtLoad()
     QVERIFY(w.ZORVIN_DEV_TEXTBOX->isHidden() && w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->isHidden() &&
             w.PROCESS_TERMINATE_SLEEP_NOW_BUTTON->isHidden() && w.TERMINATOR_PIC_3->isHidden());
     // Only exactly 1 is on.
-    m_window.reset();
-    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=2\nLOCK_PROCESS_NAME_TICKBOX=0.5\n");
+    m_bed->main.reset();
+    m_bed->settings.writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=2\nLOCK_PROCESS_NAME_TICKBOX=0.5\n");
     QuellexMain &again = load();
     QVERIFY(!again.AlwaysOnTopTimer->isActive());
     QVERIFY(!again.PROCESS_NAME_TEXTBOX->isReadOnly());
@@ -135,13 +113,13 @@ void TestMainWindow::storedKeysAppliedAtLoad()
 
 void TestMainWindow::storedAutoTerminateEndsFromTheFirstQuarterSecond()
 {
-    m_settings->writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=qx-auto\n");
-    m_processes->running << QStringLiteral("qx-auto");
+    m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=qx-auto\n");
+    m_bed->processes.running << QStringLiteral("qx-auto");
     QuellexMain &w = load();
     QVERIFY(w.AUTO_TERMINATE_TICKBOX->isChecked());
     QVERIFY(w.AUTO_TERMINATE_TIMER->isActive());
-    QTRY_VERIFY_WITH_TIMEOUT(m_processes->terminated.contains(QStringLiteral("qx-auto")), 5000);
-    QVERIFY(m_processes->running.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(m_bed->processes.terminated.contains(QStringLiteral("qx-auto")), 5000);
+    QVERIFY(m_bed->processes.running.isEmpty());
     QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("1"));
 }
 
@@ -152,10 +130,10 @@ void TestMainWindow::watchersColourByState()
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-watched"));
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kRed, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX), kRed, 5000);
-    m_processes->running << QStringLiteral("QX-WATCHED") << QStringLiteral("sleep.exe");
+    m_bed->processes.running << QStringLiteral("QX-WATCHED") << QStringLiteral("sleep.exe");
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kGreen, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX), kGreen, 5000);
-    QVERIFY(m_processes->checked.contains(QStringLiteral("sleep.exe")));
+    QVERIFY(m_bed->processes.checked.contains(QStringLiteral("sleep.exe")));
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->palette().color(QPalette::Base), QColor(0, 255, 0));
 }
 
@@ -166,10 +144,10 @@ void TestMainWindow::typedNameIsTheTargetAtTheNextTick()
     QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("1"));
     QTest::keyClicks(w.PROCESS_NAME_TEXTBOX, QStringLiteral("x"));
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-first"));
-    QTRY_VERIFY_WITH_TIMEOUT(m_processes->terminated.contains(QStringLiteral("qx-first")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_bed->processes.terminated.contains(QStringLiteral("qx-first")), 5000);
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-second"));
-    QTRY_VERIFY_WITH_TIMEOUT(m_processes->terminated.contains(QStringLiteral("qx-second")), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_processes->checked.contains(QStringLiteral("qx-second")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_bed->processes.terminated.contains(QStringLiteral("qx-second")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_bed->processes.checked.contains(QStringLiteral("qx-second")), 5000);
     w.AUTO_TERMINATE_TICKBOX->click();
     QVERIFY(!w.AUTO_TERMINATE_TIMER->isActive());
     QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("0"));
@@ -181,11 +159,11 @@ void TestMainWindow::buttonsTerminateOnce()
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-manual"));
     w.QUELLEX_NOW_BUTTON->click();
     w.PROCESS_TERMINATE_SLEEP_NOW_BUTTON->click();
-    QCOMPARE(m_processes->terminated,
+    QCOMPARE(m_bed->processes.terminated,
              QStringList({QStringLiteral("qx-manual"), QStringLiteral("Sleep.exe")}));
     w.PROCESS_NAME_TEXTBOX->clear();
     w.QUELLEX_NOW_BUTTON->click();
-    QCOMPARE(m_processes->terminated.last(), QString());
+    QCOMPARE(m_bed->processes.terminated.last(), QString());
 }
 
 void TestMainWindow::closeSavesEverything()
@@ -210,7 +188,7 @@ void TestMainWindow::closeSavesEverything()
     QVERIFY(!w.AUTO_TERMINATE_TIMER->isActive() && !w.TERMINATOR_PROCESS_WATCHER_TIMER->isActive());
 
     // The next start shows the empty name, not the first-run text, and resumes automatic termination.
-    m_window.reset();
+    m_bed->main.reset();
     QuellexMain &next = load();
     QCOMPARE(next.PROCESS_NAME_TEXTBOX->text(), QString());
     QVERIFY(next.AUTO_TERMINATE_TIMER->isActive());
@@ -219,18 +197,18 @@ void TestMainWindow::closeSavesEverything()
 
 void TestMainWindow::hiddenDeveloperGroupKeepsWorking()
 {
-    m_settings->writeIni("[Settings]\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
+    m_bed->settings.writeIni("[Settings]\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
     QuellexMain &w = load();
     w.show();
     QVERIFY(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->isHidden());
     w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->setChecked(true);
     QVERIFY(w.AUTO_TERMINATE_SLEEP_TIMER->isActive());
-    m_processes->running << QStringLiteral("Sleep.exe");
-    QTRY_VERIFY_WITH_TIMEOUT(m_processes->terminated.contains(QStringLiteral("Sleep.exe")), 5000);
+    m_bed->processes.running << QStringLiteral("Sleep.exe");
+    QTRY_VERIFY_WITH_TIMEOUT(m_bed->processes.terminated.contains(QStringLiteral("Sleep.exe")), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX), kRed, 5000);
-    m_processes->refusing = 1;
-    m_processes->running << QStringLiteral("sleep");
-    m_processes->running << QStringLiteral("SLEEP.EXE");
+    m_bed->processes.refusing = 1;
+    m_bed->processes.running << QStringLiteral("sleep");
+    m_bed->processes.running << QStringLiteral("SLEEP.EXE");
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX), kGreen, 5000);
     w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->setChecked(false);
     QVERIFY(!w.AUTO_TERMINATE_SLEEP_TIMER->isActive());
@@ -240,17 +218,17 @@ void TestMainWindow::serviceErrorsLeaveColoursAndShowInTooltip()
 {
     QuellexMain &w = load();
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-error"));
-    m_processes->running << QStringLiteral("qx-error");
+    m_bed->processes.running << QStringLiteral("qx-error");
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kGreen, 5000);
-    m_processes->failure = QStringLiteral("the process list cannot be read");
-    m_processes->running.clear();
-    QTRY_VERIFY_WITH_TIMEOUT(w.PROCESS_NAME_TEXTBOX->toolTip().contains(m_processes->failure), 5000);
+    m_bed->processes.failure = QStringLiteral("the process list cannot be read");
+    m_bed->processes.running.clear();
+    QTRY_VERIFY_WITH_TIMEOUT(w.PROCESS_NAME_TEXTBOX->toolTip().contains(m_bed->processes.failure), 5000);
     QTest::qWait(300);
     QCOMPARE(backColor(w.PROCESS_NAME_TEXTBOX), kGreen);
     w.QUELLEX_NOW_BUTTON->click();
-    QVERIFY(w.QUELLEX_NOW_BUTTON->toolTip().contains(m_processes->failure));
+    QVERIFY(w.QUELLEX_NOW_BUTTON->toolTip().contains(m_bed->processes.failure));
 
-    m_processes->failure.clear();
+    m_bed->processes.failure.clear();
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kRed, 5000);
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->toolTip(), QString());
     w.QUELLEX_NOW_BUTTON->click();
@@ -261,27 +239,27 @@ void TestMainWindow::refusedProcessesShowInTooltipUntilEnded()
 {
     QuellexMain &w = load();
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-stubborn"));
-    m_processes->running << QStringLiteral("qx-stubborn") << QStringLiteral("qx-stubborn");
-    m_processes->refusing = 2;
+    m_bed->processes.running << QStringLiteral("qx-stubborn") << QStringLiteral("qx-stubborn");
+    m_bed->processes.refusing = 2;
     w.QUELLEX_NOW_BUTTON->click();
     QVERIFY(w.PROCESS_NAME_TEXTBOX->toolTip().contains(QStringLiteral("2 processes")));
     QVERIFY(w.PROCESS_NAME_TEXTBOX->toolTip().contains(QStringLiteral("access denied")));
-    m_processes->refusing = 0;
+    m_bed->processes.refusing = 0;
     w.QUELLEX_NOW_BUTTON->click();
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->toolTip(), QString());
 }
 
 void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
 {
-    m_settings->writeIni("[Settings]\nMainLeft=-300000\nMainTop=-300000\nMainWidth=9000\n");
+    m_bed->settings.writeIni("[Settings]\nMainLeft=-300000\nMainTop=-300000\nMainWidth=9000\n");
     QuellexMain &w = load();
     w.show();
     const TwipsRect frame = formGeometry(&w);
     QVERIFY(qAbs(frame.left - 1000) <= 15 && qAbs(frame.top - 1000) <= 15);
     QCOMPARE(frame.width, 9000.f);
     // Partly off the screen, but with the title bar in reach: as stored.
-    m_window.reset();
-    m_settings->writeIni("[Settings]\nMainLeft=-3000\nMainTop=600\n");
+    m_bed->main.reset();
+    m_bed->settings.writeIni("[Settings]\nMainLeft=-3000\nMainTop=600\n");
     QuellexMain &partly = load();
     partly.show();
     QCOMPARE(formGeometry(&partly).left, -3000.f);

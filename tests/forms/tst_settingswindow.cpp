@@ -1,11 +1,8 @@
 // The settings window through the real main window: its options act at once, and are remembered.
-#include "fakeprocessqueryservice.h"
 #include "forms/common/windowgeometry.h"
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
-#include "platform/fake/fakewindowmanager.h"
-#include "settings/settings.h"
-#include "support/testenvironment.h"
+#include "windowtestbed.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,40 +32,20 @@ private slots:
     void opensModallyFromTheMainWindow();
 
 private:
-    QuellexMain &loadMain();
-    QString stored(const QString &key) const;
+    QuellexMain &loadMain() { return m_bed->loadMain(); }
+    static QString stored(const QString &key) { return test::WindowTestBed::stored(key); }
 
-    std::unique_ptr<test::IsolatedSettings> m_settings;
-    std::unique_ptr<test::FakeProcessQueryService> m_processes;
-    std::unique_ptr<platform::FakeWindowManager> m_windows;
-    std::unique_ptr<QuellexMain> m_main;
+    std::unique_ptr<test::WindowTestBed> m_bed;
 };
 
 void TestSettingsWindow::init()
 {
-    m_settings = std::make_unique<test::IsolatedSettings>();
-    m_processes = std::make_unique<test::FakeProcessQueryService>();
-    m_windows = std::make_unique<platform::FakeWindowManager>();
+    m_bed = std::make_unique<test::WindowTestBed>();
 }
 
 void TestSettingsWindow::cleanup()
 {
-    m_main.reset();
-    m_windows.reset();
-    m_processes.reset();
-    m_settings.reset();
-}
-
-QuellexMain &TestSettingsWindow::loadMain()
-{
-    m_main.reset();
-    m_main = std::make_unique<QuellexMain>(*m_processes, *m_windows);
-    return *m_main;
-}
-
-QString TestSettingsWindow::stored(const QString &key) const
-{
-    return settings::GetSetting(settings::kApplication, settings::kSection, key, QStringLiteral("<absent>"));
+    m_bed.reset();
 }
 
 void TestSettingsWindow::firstOpeningChangesNothing()

@@ -36,7 +36,6 @@ private slots:
 private:
     bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
     xcb_window_t managedWindow(const QString &title, const QRect &geometry);
-    int errorsOnLayerConnection();
 
     xcb_connection_t *m_layerConnection = nullptr;
     std::unique_ptr<WindowManager> m_layer;
@@ -63,7 +62,7 @@ void TstX11WindowManager::initTestCase()
 void TstX11WindowManager::cleanup()
 {
     QVERIFY(m_client->destroyAllWindows(Wait));
-    QCOMPARE(errorsOnLayerConnection(), 0);
+    QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
 }
 
 void TstX11WindowManager::cleanupTestCase()
@@ -80,17 +79,6 @@ xcb_window_t TstX11WindowManager::managedWindow(const QString &title, const QRec
     if (!m_client->waitUntilManaged(window, Wait))
         return 0;
     return window;
-}
-
-int TstX11WindowManager::errorsOnLayerConnection()
-{
-    int errors = 0;
-    while (xcb_generic_event_t *event = xcb_poll_for_event(m_layerConnection)) {
-        if (event->response_type == 0)
-            ++errors;
-        std::free(event);
-    }
-    return errors + (xcb_connection_has_error(m_layerConnection) ? 1000 : 0);
 }
 
 void TstX11WindowManager::foregroundIsTheActivatedClientWindow()
@@ -196,7 +184,7 @@ void TstX11WindowManager::refusedCallsChangeNothing()
 
     QTest::qWait(300);
     QVERIFY(!hasAbove(window));
-    QCOMPARE(errorsOnLayerConnection(), 0);
+    QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
 }
 
 void TstX11WindowManager::windowDestroyedBetweenTheCalls()
@@ -220,7 +208,7 @@ void TstX11WindowManager::windowDestroyedBetweenTheCalls()
     m_client->destroyWindow(late);
     QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
     QVERIFY(m_client->hasWindowManager());
-    QCOMPARE(errorsOnLayerConnection(), 0);
+    QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
 }
 
 QTEST_GUILESS_MAIN(TstX11WindowManager)

@@ -30,7 +30,6 @@ private slots:
 
 private:
     void setActiveWindow(xcb_atom_t type, const QList<quint32> &values);
-    int errorsOnLayerConnection();
 
     xcb_connection_t *m_layerConnection = nullptr;
     std::unique_ptr<X11WindowManager> m_layer;
@@ -65,17 +64,6 @@ void TstX11WindowManagerWithoutWm::setActiveWindow(xcb_atom_t type, const QList<
                             32, values.size(), values.constData());
     // A round trip: the change is made before the layer reads the property on its own connection.
     QCOMPARE(m_client->windowExists(m_client->root()), true);
-}
-
-int TstX11WindowManagerWithoutWm::errorsOnLayerConnection()
-{
-    int errors = 0;
-    while (xcb_generic_event_t *event = xcb_poll_for_event(m_layerConnection)) {
-        if (event->response_type == 0)
-            ++errors;
-        std::free(event);
-    }
-    return errors + (xcb_connection_has_error(m_layerConnection) ? 1000 : 0);
 }
 
 void TstX11WindowManagerWithoutWm::foregroundFollowsTheRootProperty()
@@ -114,7 +102,7 @@ void TstX11WindowManagerWithoutWm::callsReturnAtOnce()
         QVERIFY(!m_layer->SetWindowPos(gone, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
     }
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(errorsOnLayerConnection(), 0);
+    QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
 }
 
 QTEST_GUILESS_MAIN(TstX11WindowManagerWithoutWm)

@@ -1,5 +1,7 @@
 #include "platform/x11testclient.h"
 
+#include "platform/linux/xcbreply.h"
+
 #include <QDeadlineTimer>
 #include <QTest>
 #include <algorithm>
@@ -12,11 +14,7 @@ namespace quellex::test {
 
 namespace {
 
-struct FreeDeleter
-{
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+template<typename T> using Reply = platform::XcbReply<T>;
 
 constexpr quint32 SourcePager = 2;
 
@@ -285,6 +283,17 @@ void X11TestClient::sendToWindowManager(xcb_window_t window, xcb_atom_t type, qu
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&event));
     flush();
+}
+
+int X11TestClient::errorsOn(xcb_connection_t *connection)
+{
+    int errors = 0;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+        if (event->response_type == 0)
+            ++errors;
+        std::free(event);
+    }
+    return errors + (xcb_connection_has_error(connection) ? 1000 : 0);
 }
 
 } // namespace quellex::test

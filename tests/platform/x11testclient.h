@@ -72,6 +72,9 @@ public:
 
     void flush();
 
+    // X errors waiting on another connection (a layer's, say), counting a broken connection as many.
+    static int errorsOn(xcb_connection_t *connection);
+
 private:
     QList<quint32> cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type);
     void sendToWindowManager(xcb_window_t window, xcb_atom_t type, quint32 d0, quint32 d1, quint32 d2,

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "fakeprocessqueryservice.h"
+#include "forms/main/quellexmain.h"
+#include "platform/fake/fakewindowmanager.h"
+#include "settings/settings.h"
+#include "support/testenvironment.h"
+
+#include <memory>
+
+namespace quellex::test {
+
+// A main window over fakes and a private settings store, made anew for every test function.
+struct WindowTestBed
+{
+    IsolatedSettings settings;
+    FakeProcessQueryService processes;
+    platform::FakeWindowManager windows;
+    std::unique_ptr<forms::QuellexMain> main;
+
+    // Loads the main window, as a start of the program does; a window loaded before is gone first.
+    forms::QuellexMain &loadMain()
+    {
+        main.reset();
+        main = std::make_unique<forms::QuellexMain>(processes, windows);
+        return *main;
+    }
+
+    // The stored text of a key, or "<absent>".
+    static QString stored(const QString &key)
+    {
+        return settings::GetSetting(settings::kApplication, settings::kSection, key,
+                                    QStringLiteral("<absent>"));
+    }
+};
+
+} // namespace quellex::test
