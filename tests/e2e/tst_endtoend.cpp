@@ -1,0 +1,334 @@
+// The built program, started as a user starts it: in an X server of the test's own with a window
+// manager, with a settings file seeded beforehand. It must end the processes of the stored name (and
+// no others), close when the window manager asks it to, and leave its state in the file. The only
+// processes it may end are this test's, under names no other process has.
+#include "platform/x11testclient.h"
+#include "support/testenvironment.h"
+#include "support/testprocesses.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+using quellex::test::IsolatedSettings;
+using quellex::test::TestProcesses;
+using quellex::test::uniqueProcessName;
+using quellex::test::X11TestClient;
+
+namespace {
+
+// Generous: the program starts its toolkit on a loaded machine.
+constexpr int kStartMs = 30000;
+constexpr int kEndMs = 10000;
+// A bare X server has no Xft.dpi, so the toolkit works at 96 dots per inch.
+constexpr int kTwipsPerPixel = 15;
+const QByteArray kCaption = QByteArrayLiteral("ZORVIN - QUELLEX");
+
+struct FreeDeleter
+{
+    void operator()(void *p) const { std::free(p); }
+};
+template<typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+QString programPath()
+{
+    return QDir(qEnvironmentVariable("QUELLEX_TEST_BINARY_DIR")).filePath(QStringLiteral("quellex"));
+}
+
+QByteArray windowProperty(X11TestClient &client, xcb_window_t window, const char *name)
+{
+    xcb_connection_t *c = client.connection();
+    xcb_generic_error_t *error = nullptr;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, client.atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20), &error));
+    std::free(error);
+    if (!reply || reply->type == XCB_ATOM_NONE)
+        return {};
+    const int bytes = xcb_get_property_value_length(reply.get());
+    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())), bytes);
+}
+
+QList<quint32> cardinals(X11TestClient &client, xcb_window_t window, const char *name)
+{
+    const QByteArray bytes = windowProperty(client, window, name);
+    QList<quint32> values(bytes.size() / 4);
+    std::memcpy(values.data(), bytes.constData(), size_t(values.size()) * 4);
+    return values;
+}
+
+// The managed top-level windows of the process pid.
+QList<xcb_window_t> clientsOf(X11TestClient &client, qint64 pid)
+{
+    QList<xcb_window_t> found;
+    for (xcb_window_t window : client.clientList()) {
+        const QList<quint32> windowPid = cardinals(client, window, "_NET_WM_PID");
+        if (windowPid.size() == 1 && windowPid.first() == pid)
+            found.append(window);
+    }
+    return found;
+}
+
+// The window manager's frame around window, as the user sees it on the screen.
+QRect frameOnScreen(X11TestClient &client, xcb_window_t window)
+{
+    const xcb_window_t frame = client.frameOf(window);
+    if (!frame)
+        return {};
+    xcb_connection_t *c = client.connection();
+    Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr));
+    if (!geometry)
+        return {};
+    const int border = geometry->border_width;
+    return QRect(geometry->x, geometry->y, geometry->width + 2 * border, geometry->height + 2 * border);
+}
+
+bool within(const QRect &actual, const QRect &expected, int tolerance)
+{
+    return std::abs(actual.x() - expected.x()) <= tolerance &&
+           std::abs(actual.y() - expected.y()) <= tolerance &&
+           std::abs(actual.width() - expected.width()) <= tolerance &&
+           std::abs(actual.height() - expected.height()) <= tolerance;
+}
+
+void closeAsAPagerDoes(X11TestClient &client, xcb_window_t window)
+{
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof(event));
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = client.atom("_NET_CLOSE_WINDOW");
+    event.data.data32[0] = XCB_CURRENT_TIME;
+    event.data.data32[1] = 2; // source indication: a pager or taskbar
+    xcb_send_event(client.connection(), 0, client.root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    client.flush();
+}
+
+// A stored number, in either decimal notation; NaN when the text is not one.
+double storedNumber(const QSettings &ini, const QString &key)
+{
+    QString text = ini.value(key).toString();
+    text.replace(u',', u'.');
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok ? value : std::nan("");
+}
+
+// The program is this test's child: should a check fail while it runs, it is ended here, and by
+// nothing else.
+class ProgramGuard
+{
+public:
+    explicit ProgramGuard(QProcess &program)
+        : m_program(program)
+    {}
+    ~ProgramGuard()
+    {
+        if (m_program.state() != QProcess::NotRunning) {
+            m_program.kill();
+            m_program.waitForFinished(kEndMs);
+        }
+    }
+
+private:
+    QProcess &m_program;
+};
+
+} // namespace
+
+class TstEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void endsStoredNameAndSavesStateWhenClosed();
+    void refusesToStartWithoutDisplay_data();
+    void refusesToStartWithoutDisplay();
+};
+
+void TstEndToEnd::initTestCase()
+{
+    const QFileInfo program(programPath());
+    QVERIFY2(program.isFile() && program.isExecutable(), qPrintable(program.filePath() + " is not built"));
+}
+
+void TstEndToEnd::endsStoredNameAndSavesStateWhenClosed()
+{
+    IsolatedSettings settings;
+    TestProcesses target(uniqueProcessName());
+    // One letter longer than the target, and a name of its own: neither may be touched.
+    TestProcesses longerName(target.imageName() + u'x');
+    TestProcesses bystander(uniqueProcessName());
+    const QByteArray name = target.imageName().toUtf8();
+    settings.writeIni("[Settings]\n"
+                      "MainLeft=1500\n"
+                      "MainTop=1200\n"
+                      "AUTO_TERMINATE_TICKBOX=1\n"
+                      "PROCESS_NAME_TEXTBOX=" +
+                      name +
+                      "\n"
+                      "AlwaysOnTopTimer_TICKBOX=0\n"
+                      "SHOW_ZORVIN_DEV_TICKBOX=1\n"
+                      "AboutLeft=2400\n"
+                      "AboutTop=2100\n");
+
+    const pid_t first = target.start();
+    const pid_t longer = longerName.start();
+    const pid_t other = bystander.start();
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    program.setProcessEnvironment(environment);
+    program.setProgram(programPath());
+    ProgramGuard guard(program);
+    QElapsedTimer clock;
+    clock.start();
+    program.start();
+    QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
+    const auto stillRunning = [&] { return program.state() == QProcess::Running; };
+    const auto errorOutput = [&] { return QString::fromLocal8Bit(program.readAllStandardError()); };
+
+    // The stored tick and name are enough: nothing is clicked.
+    QTRY_VERIFY_WITH_TIMEOUT(!target.isRunning(first) || !stillRunning(), kStartMs);
+    QVERIFY2(stillRunning(), qPrintable("quellex ended early: " + errorOutput()));
+    qInfo("process of the stored name ended %lld ms after the start", clock.elapsed());
+
+    target.start(2);
+    clock.restart();
+    QTRY_COMPARE_WITH_TIMEOUT(target.runningCount(), 0, kEndMs);
+    qInfo("two processes started later ended within %lld ms", clock.elapsed());
+    QVERIFY(longerName.isRunning(longer));
+    QVERIFY(bystander.isRunning(other));
+
+    X11TestClient client;
+    QVERIFY(client.isConnected());
+    QVERIFY2(QTest::qWaitFor([&] { return client.hasWindowManager(); }, kEndMs), "no EWMH window manager");
+    QList<xcb_window_t> windows;
+    QTRY_VERIFY_WITH_TIMEOUT(!(windows = clientsOf(client, program.processId())).isEmpty(), kStartMs);
+    QCOMPARE(windows.size(), 1);
+    const xcb_window_t window = windows.first();
+    QCOMPARE(windowProperty(client, window, "_NET_WM_NAME"), kCaption);
+    QCOMPARE(windowProperty(client, window, "WM_NAME"), kCaption);
+    // A tool window, with the program's icon (width, height, then the pixels).
+    QCOMPARE(cardinals(client, window, "_NET_WM_WINDOW_TYPE").value(0),
+             client.atom("_NET_WM_WINDOW_TYPE_UTILITY"));
+    const QList<quint32> icon = cardinals(client, window, "_NET_WM_ICON");
+    QVERIFY(icon.size() > 2 && icon.at(0) > 0 && icon.at(1) > 0);
+
+    // The frame stands where the file put it, at the default size, title bar and borders included.
+    const QRect expected(1500 / kTwipsPerPixel, 1200 / kTwipsPerPixel, 10965 / kTwipsPerPixel,
+                         1845 / kTwipsPerPixel);
+    QRect frame;
+    QTRY_VERIFY2_WITH_TIMEOUT(within(frame = frameOnScreen(client, window), expected, 1),
+                              qPrintable(QStringLiteral("frame at %1,%2 %3x%4")
+                                             .arg(frame.x())
+                                             .arg(frame.y())
+                                             .arg(frame.width())
+                                             .arg(frame.height())),
+                              kEndMs);
+
+    closeAsAPagerDoes(client, window);
+    clock.restart();
+    if (!QTest::qWaitFor([&] { return !stillRunning(); }, kEndMs)) {
+        program.kill();
+        program.waitForFinished(kEndMs);
+        QFAIL(qPrintable("quellex did not end after its window was closed: " + errorOutput()));
+    }
+    qInfo("quellex ended %lld ms after the close request", clock.elapsed());
+    const QString errors = errorOutput();
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(program.exitCode() == 0, qPrintable(errors));
+    if (!errors.isEmpty())
+        qInfo().noquote() << "quellex wrote on stderr:" << errors;
+
+    QSettings ini(settings.iniPath(), QSettings::IniFormat);
+    QCOMPARE(ini.status(), QSettings::NoError);
+    ini.beginGroup(QStringLiteral("Settings"));
+    QCOMPARE(ini.value(QStringLiteral("PROCESS_NAME_TEXTBOX")).toString(), target.imageName());
+    QCOMPARE(ini.value(QStringLiteral("AUTO_TERMINATE_TICKBOX")).toString(), QStringLiteral("1"));
+    const struct
+    {
+        const char *key;
+        double expected;
+    } geometry[] = {{"MainLeft", 1500}, {"MainTop", 1200}, {"MainWidth", 10965}, {"MainHeight", 1845}};
+    for (const auto &[key, value] : geometry) {
+        const double stored = storedNumber(ini, QLatin1String(key));
+        QVERIFY2(std::abs(stored - value) <= kTwipsPerPixel,
+                 qPrintable(QStringLiteral("%1=%2").arg(key, ini.value(QLatin1String(key)).toString())));
+    }
+    // Keys the main window does not own come through its rewrite of the file as they were.
+    QCOMPARE(ini.value(QStringLiteral("AlwaysOnTopTimer_TICKBOX")).toString(), QStringLiteral("0"));
+    QCOMPARE(ini.value(QStringLiteral("SHOW_ZORVIN_DEV_TICKBOX")).toString(), QStringLiteral("1"));
+    QCOMPARE(ini.value(QStringLiteral("AboutLeft")).toString(), QStringLiteral("2400"));
+    QCOMPARE(ini.value(QStringLiteral("AboutTop")).toString(), QStringLiteral("2100"));
+
+    QVERIFY(longerName.isRunning(longer));
+    QVERIFY(bystander.isRunning(other));
+}
+
+void TstEndToEnd::refusesToStartWithoutDisplay_data()
+{
+    QTest::addColumn<QString>("display");
+
+    // A display number no server answers on, here or anywhere this machine can reach.
+    QString unreachable;
+    for (int number = 987; number < 999 && unreachable.isEmpty(); ++number) {
+        const QByteArray candidate = ':' + QByteArray::number(number);
+        xcb_connection_t *connection = xcb_connect(candidate.constData(), nullptr);
+        if (xcb_connection_has_error(connection))
+            unreachable = QString::fromLatin1(candidate);
+        xcb_disconnect(connection);
+    }
+    QVERIFY(!unreachable.isEmpty());
+    QTest::newRow("unreachable display") << unreachable;
+    QTest::newRow("no DISPLAY") << QString();
+}
+
+void TstEndToEnd::refusesToStartWithoutDisplay()
+{
+    QFETCH(QString, display);
+    IsolatedSettings settings;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    if (display.isEmpty())
+        environment.remove(QStringLiteral("DISPLAY"));
+    else
+        environment.insert(QStringLiteral("DISPLAY"), display);
+    program.setProcessEnvironment(environment);
+    program.setProgram(programPath());
+    ProgramGuard guard(program);
+    QElapsedTimer clock;
+    clock.start();
+    program.start();
+    QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
+    QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, kEndMs);
+    qInfo("quellex gave up after %lld ms", clock.elapsed());
+
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    // An abort or a crash ends the process by a signal, not with an exit code.
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(program.exitCode() != 0, qPrintable(errors));
+    QVERIFY2(errors.contains(QLatin1String("xvfb-run")), qPrintable(errors));
+    if (!display.isEmpty())
+        QVERIFY2(errors.contains(display), qPrintable(errors));
+    QVERIFY(program.readAllStandardOutput().isEmpty());
+    QVERIFY2(!QFileInfo::exists(settings.iniPath()), "a program that never started wrote its settings");
+}
+
+QTEST_GUILESS_MAIN(TstEndToEnd)
+#include "tst_endtoend.moc"
