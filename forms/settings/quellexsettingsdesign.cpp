@@ -22,7 +22,8 @@ void QuellexSettings::createControls()
     setWindowTitle(QStringLiteral("ZORVIN - QUELLEX"));
     setWindowIcon(programIcon());
     setFont(windowDefaultFont());
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+    // A dialog, so that the window manager knows the main window owns it and keeps it above it.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
     resize(twipsToPixels(5655, this), twipsToPixels(4875, this));

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace quellex::platform {
 
@@ -35,10 +36,9 @@ X11WindowManager::X11WindowManager(xcb_connection_t *connection, xcb_window_t ro
         xcb_intern_atom_cookie_t cookie;
     };
     Wanted wanted[] = {
-        {"_NET_ACTIVE_WINDOW", &m_netActiveWindow, {}},
-        {"_NET_WM_STATE", &m_netWmState, {}},
-        {"_NET_WM_STATE_ABOVE", &m_netWmStateAbove, {}},
-        {"_NET_RESTACK_WINDOW", &m_netRestackWindow, {}},
+        {"_NET_ACTIVE_WINDOW", &m_netActiveWindow, {}},  {"_NET_WM_STATE", &m_netWmState, {}},
+        {"_NET_WM_STATE_ABOVE", &m_netWmStateAbove, {}}, {"_NET_RESTACK_WINDOW", &m_netRestackWindow, {}},
+        {"_NET_CLIENT_LIST", &m_netClientList, {}},
     };
     for (Wanted &w : wanted)
         w.cookie = xcb_intern_atom(m_connection, 0, std::strlen(w.name), w.name);
@@ -88,16 +88,56 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
     // Both requests go to the root window, which always exists, so a client window that is destroyed
     // from here on only makes the window manager drop them.
     const bool enter = hWndInsertAfter == HWND_TOPMOST;
-    sendToWindowManager(window, m_netWmState, enter ? StateAdd : StateRemove, m_netWmStateAbove, 0,
-                        SourcePager);
-    if (enter) {
-        // Entering the band alone leaves the window below others already in it. A restack request
-        // raises it to the top of the band without giving it the focus, which activating it would.
-        sendToWindowManager(window, m_netRestackWindow, SourcePager, XCB_WINDOW_NONE, XCB_STACK_MODE_ABOVE,
-                            0);
+    // The windows it owns (a modal dialog, say) go into and out of the band with it and stay above
+    // it, or the owner would cover the very dialog that blocks it.
+    std::vector<xcb_window_t> windows{window};
+    const std::vector<xcb_window_t> owned = ownedWindows(window);
+    windows.insert(windows.end(), owned.begin(), owned.end());
+    for (const xcb_window_t each : windows) {
+        sendToWindowManager(each, m_netWmState, enter ? StateAdd : StateRemove, m_netWmStateAbove, 0,
+                            SourcePager);
+        if (enter) {
+            // Entering the band alone leaves a window below others already in it. A restack request
+            // raises it to the top of the band without giving it the focus, which activating it would.
+            sendToWindowManager(each, m_netRestackWindow, SourcePager, XCB_WINDOW_NONE, XCB_STACK_MODE_ABOVE,
+                                0);
+        }
     }
     xcb_flush(m_connection);
     return true;
+}
+
+std::vector<xcb_window_t> X11WindowManager::ownedWindows(xcb_window_t owner)
+{
+    const std::vector<xcb_window_t> clients = windowList(m_root, m_netClientList);
+    std::vector<xcb_get_property_cookie_t> cookies;
+    cookies.reserve(clients.size());
+    for (const xcb_window_t client : clients)
+        cookies.push_back(
+            xcb_get_property(m_connection, 0, client, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1));
+    std::vector<xcb_window_t> owned;
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        xcb_generic_error_t *error = nullptr;
+        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookies[i], &error));
+        std::free(error);
+        if (clients[i] != owner && reply && reply->type == XCB_ATOM_WINDOW && reply->format == 32 &&
+            xcb_get_property_value_length(reply.get()) >= 4 &&
+            *static_cast<const xcb_window_t *>(xcb_get_property_value(reply.get())) == owner)
+            owned.push_back(clients[i]);
+    }
+    return owned;
+}
+
+std::vector<xcb_window_t> X11WindowManager::windowList(xcb_window_t window, xcb_atom_t property)
+{
+    xcb_generic_error_t *error = nullptr;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        m_connection, xcb_get_property(m_connection, 0, window, property, XCB_ATOM_WINDOW, 0, 4096), &error));
+    std::free(error);
+    if (!reply || reply->type != XCB_ATOM_WINDOW || reply->format != 32)
+        return {};
+    const auto *first = static_cast<const xcb_window_t *>(xcb_get_property_value(reply.get()));
+    return {first, first + xcb_get_property_value_length(reply.get()) / sizeof(xcb_window_t)};
 }
 
 bool X11WindowManager::isUsable() const

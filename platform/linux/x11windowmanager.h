@@ -2,6 +2,7 @@
 
 #include "platform/windowmanager.h"
 
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace quellex::platform {
@@ -27,6 +28,9 @@ public:
 private:
     bool isUsable() const;
     bool windowExists(xcb_window_t window);
+    // The managed windows whose WM_TRANSIENT_FOR names owner.
+    std::vector<xcb_window_t> ownedWindows(xcb_window_t owner);
+    std::vector<xcb_window_t> windowList(xcb_window_t window, xcb_atom_t property);
     void sendToWindowManager(xcb_window_t window, xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d2,
                              uint32_t d3);
 
@@ -36,6 +40,7 @@ private:
     xcb_atom_t m_netWmState = XCB_ATOM_NONE;
     xcb_atom_t m_netWmStateAbove = XCB_ATOM_NONE;
     xcb_atom_t m_netRestackWindow = XCB_ATOM_NONE;
+    xcb_atom_t m_netClientList = XCB_ATOM_NONE;
 };
 
 } // namespace quellex::platform

@@ -1,0 +1,292 @@
+// The main window keeping itself on top in a real X server under a real EWMH window manager. The
+// window it pushes down belongs to another X client of the test's own, as another program's would; the
+// main window talks to the window manager through the toolkit's connection, as in the program.
+#include "fakeprocessqueryservice.h"
+#include "forms/main/quellexmain.h"
+#include "forms/settings/quellexsettings.h"
+#include "platform/linux/x11windowmanager.h"
+#include "platform/windowmanager.h"
+#include "platform/x11testclient.h"
+#include "support/testenvironment.h"
+#include "xcberrorlog.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QtGui/qguiapplication_platform.h>
+#include <memory>
+#include <utility>
+
+using namespace quellex;
+using namespace quellex::forms;
+using test::X11TestClient;
+
+namespace {
+
+constexpr int Wait = 5000;
+// From the other window being topmost in front to the main window standing above it: the next tick
+// comes within a second, the window manager's restacking takes the rest.
+constexpr qint64 WithinATick = 1500;
+
+} // namespace
+
+class TestAlwaysOnTopX11 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void topmostWindowInFrontIsPushedBelowWithinATick();
+    void switchedOffLeavesTheMainWindowAbove();
+    void nothingWhileTheMainWindowHasTheFocus();
+    void settingsWindowStaysAboveItsOwner();
+
+private:
+    QuellexMain *showMain();
+    xcb_window_t managedWindow(const QString &title);
+    bool bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window, QElapsedTimer &sinceInFront);
+    void requestRaise(xcb_window_t window);
+    bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
+    bool mainAbove(xcb_window_t own, xcb_window_t other)
+    {
+        return hasAbove(own) && !hasAbove(other) && m_client->isStackedAbove(own, other);
+    }
+
+    std::unique_ptr<X11TestClient> m_client;
+    std::unique_ptr<platform::WindowManager> m_layer;
+    std::unique_ptr<test::XcbErrorLog> m_xcbErrors;
+    std::unique_ptr<test::IsolatedSettings> m_settings;
+    test::FakeProcessQueryService m_processes;
+    std::unique_ptr<QuellexMain> m_main;
+    xcb_window_t m_mainWindow = 0;
+};
+
+void TestAlwaysOnTopX11::initTestCase()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    QVERIFY(x11 && x11->connection());
+    m_layer = platform::createWindowManager({"xcb", x11->connection()});
+    QVERIFY(dynamic_cast<platform::X11WindowManager *>(m_layer.get()));
+
+    m_client = std::make_unique<X11TestClient>();
+    QVERIFY(m_client->isConnected());
+    QVERIFY2(QTest::qWaitFor([&] { return m_client->hasWindowManager(); }, Wait), "no EWMH window manager");
+}
+
+void TestAlwaysOnTopX11::init()
+{
+    m_settings = std::make_unique<test::IsolatedSettings>();
+    m_xcbErrors = std::make_unique<test::XcbErrorLog>();
+}
+
+void TestAlwaysOnTopX11::cleanup()
+{
+    // Everything is let go of before anything is checked, so that a failure here cannot leak into the
+    // next test.
+    m_main.reset();
+    const xcb_window_t mainWindow = std::exchange(m_mainWindow, 0);
+    const bool windowsGone = m_client->destroyAllWindows(Wait);
+    const bool mainGone = QTest::qWaitFor([&] { return !m_client->clientList().contains(mainWindow); }, Wait);
+    const QStringList xcbErrors = m_xcbErrors->errors();
+    m_xcbErrors.reset();
+    m_settings.reset();
+
+    QVERIFY(windowsGone && mainGone);
+    // Every stacking call went out on the toolkit's connection; none may have come back as an error.
+    QCOMPARE(xcbErrors, QStringList());
+}
+
+void TestAlwaysOnTopX11::cleanupTestCase()
+{
+    m_client.reset();
+    m_layer.reset();
+}
+
+// The main window, shown and taken on by the window manager; null when it was not.
+QuellexMain *TestAlwaysOnTopX11::showMain()
+{
+    m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
+    m_main->show();
+    m_mainWindow = xcb_window_t(m_main->hWnd());
+    return m_client->waitUntilManaged(m_mainWindow, Wait) ? m_main.get() : nullptr;
+}
+
+xcb_window_t TestAlwaysOnTopX11::managedWindow(const QString &title)
+{
+    const xcb_window_t window = m_client->createWindow(title, QRect(80, 60, 500, 240));
+    return m_client->waitUntilManaged(window, Wait) ? window : 0;
+}
+
+void TestAlwaysOnTopX11::requestRaise(xcb_window_t window)
+{
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = m_client->atom("_NET_RESTACK_WINDOW");
+    event.data.data32[0] = 2; // from a pager
+    event.data.data32[1] = XCB_WINDOW_NONE;
+    event.data.data32[2] = XCB_STACK_MODE_ABOVE;
+    xcb_send_event(m_client->connection(), 0, m_client->root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    m_client->flush();
+}
+
+// Activates the window and puts it in the topmost band right after a tick, so that the next tick does
+// not land halfway through; should one land there all the same, it starts over. On success,
+// sinceInFront runs from the moment the window was topmost in front, and the next tick is less than a
+// second away.
+bool TestAlwaysOnTopX11::bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window,
+                                                  QElapsedTimer &sinceInFront)
+{
+    QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (!ticks.wait(Wait))
+            return false;
+        ticks.clear();
+        const bool inFront = m_client->activate(window, Wait) && m_client->setTopmost(window, true, Wait);
+        sinceInFront.start();
+        if (ticks.isEmpty())
+            return inFront;
+    }
+    qWarning("a tick landed in every attempt to bring the window forward");
+    return false;
+}
+
+void TestAlwaysOnTopX11::topmostWindowInFrontIsPushedBelowWithinATick()
+{
+    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    QuellexMain *main = showMain();
+    QVERIFY(main);
+    QVERIFY(main->AlwaysOnTopTimer->isActive());
+    QCOMPARE(main->AlwaysOnTopTimer->interval(), 1000);
+    const xcb_window_t own = m_mainWindow;
+    const xcb_window_t other = managedWindow(QStringLiteral("another program"));
+    QVERIFY(other);
+
+    QElapsedTimer sinceInFront;
+    QVERIFY(bringForwardBetweenTicks(*main, other, sinceInFront));
+    QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
+    QVERIFY(hasAbove(other));
+    QVERIFY(m_client->isStackedAbove(other, own));
+
+    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, Wait));
+    const qint64 took = sinceInFront.elapsed();
+    qInfo("main window above the other window %lld ms after the other was brought forward", took);
+    QVERIFY2(took <= WithinATick, qPrintable(QStringLiteral("took %1 ms").arg(took)));
+    QCOMPARE(ticks.count(), 1);
+    // Only the stacking changed: the user keeps typing into the window in front.
+    QCOMPARE(m_client->activeWindow(), other);
+
+    // Further ticks find the same window in front and change nothing.
+    QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, Wait));
+    QVERIFY(mainAbove(own, other));
+    QCOMPARE(m_client->activeWindow(), other);
+}
+
+void TestAlwaysOnTopX11::switchedOffLeavesTheMainWindowAbove()
+{
+    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    QuellexMain *main = showMain();
+    QVERIFY(main);
+    const xcb_window_t own = m_mainWindow;
+    const xcb_window_t other = managedWindow(QStringLiteral("another program"));
+    QVERIFY(other);
+    QVERIFY(m_client->activate(other, Wait));
+    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, Wait));
+
+    {
+        QuellexSettings settingsWindow(*main);
+        QVERIFY(settingsWindow.AlwaysOnTopTimer_TICKBOX->isChecked());
+        settingsWindow.AlwaysOnTopTimer_TICKBOX->click();
+    }
+    QVERIFY(!main->AlwaysOnTopTimer->isActive());
+
+    // The user goes back to the other program: its window comes forward, but not above the main window,
+    // which stays in the topmost band although nothing keeps it there any more.
+    QVERIFY(m_client->activate(other, Wait));
+    QTest::qWait(2500);
+    QVERIFY(mainAbove(own, other));
+    QCOMPARE(m_client->activeWindow(), other);
+}
+
+void TestAlwaysOnTopX11::nothingWhileTheMainWindowHasTheFocus()
+{
+    QuellexMain *main = showMain();
+    QVERIFY(main);
+    QVERIFY(!main->AlwaysOnTopTimer->isActive());
+    const xcb_window_t own = m_mainWindow;
+    const xcb_window_t other = managedWindow(QStringLiteral("another program"));
+    QVERIFY(other);
+
+    // Both windows in the topmost band, the other one higher, and the main window in front: any
+    // stacking call of a tick would show, a demotion in the main window's state, a promotion in the
+    // order of the two.
+    QVERIFY(m_client->setTopmost(own, true, Wait));
+    QVERIFY(m_client->activate(own, Wait));
+    QVERIFY(m_client->setTopmost(other, true, Wait));
+    // Joining the band does not lift a window above those already in it; a pager's restack request
+    // does, and leaves the focus alone.
+    requestRaise(other);
+    QVERIFY(QTest::qWaitFor([&] { return m_client->isStackedAbove(other, own); }, Wait));
+    QCOMPARE(m_client->activeWindow(), own);
+    const QList<xcb_atom_t> ownState = m_client->wmState(own);
+    const QList<xcb_atom_t> otherState = m_client->wmState(other);
+    const QList<xcb_window_t> stacking = m_client->clientListStacking();
+
+    QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
+    main->AlwaysOnTopTimer->start();
+    QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, 3 * Wait));
+    QTest::qWait(300);
+    QCOMPARE(m_client->activeWindow(), own);
+    QCOMPARE(m_client->wmState(own), ownState);
+    QCOMPARE(m_client->wmState(other), otherState);
+    QVERIFY(hasAbove(other));
+    QCOMPARE(m_client->clientListStacking(), stacking);
+
+    // The same ticks act as soon as another window is in front.
+    QVERIFY(m_client->activate(other, Wait));
+    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, Wait));
+}
+
+void TestAlwaysOnTopX11::settingsWindowStaysAboveItsOwner()
+{
+    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    QuellexMain *main = showMain();
+    QVERIFY(main);
+    const xcb_window_t own = m_mainWindow;
+
+    // Modal, as the settings button shows it, without holding the test up.
+    QuellexSettings settingsWindow(*main);
+    settingsWindow.setModal(true);
+    settingsWindow.show();
+    const auto settings = xcb_window_t(settingsWindow.winId());
+    QVERIFY(m_client->waitUntilManaged(settings, Wait));
+    QVERIFY(main->AlwaysOnTopTimer->isActive());
+
+    QElapsedTimer sinceInFront;
+    QVERIFY(bringForwardBetweenTicks(*main, settings, sinceInFront));
+    // The tick sends the settings window out of the band and the main window into it; a window the
+    // main window owns goes in with it and above it, or the blocked main window would hide the one
+    // window the user can work in (both open at the same place by default).
+    QVERIFY(QTest::qWaitFor([&] { return hasAbove(own) && m_client->isStackedAbove(settings, own); }, Wait));
+    // Still the window the user works in.
+    QCOMPARE(m_client->activeWindow(), settings);
+    QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
+    QVERIFY(ticks.wait(Wait));
+    QTest::qWait(300);
+    QVERIFY(m_client->isStackedAbove(settings, own));
+    settingsWindow.close();
+}
+
+QTEST_MAIN(TestAlwaysOnTopX11)
+#include "tst_alwaysontopx11.moc"
