@@ -15,6 +15,8 @@ work_dir=$(mktemp -d)
 started_pids=()
 cleanup_measure() {
     local pid
+    # The shell would report each process it ends here.
+    exec 2>/dev/null
     for pid in "${started_pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
     rm -rf "$work_dir"
