@@ -1,29 +1,12 @@
 #include "forms/common/artwork.h"
+#include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
 #include "platform/display.h"
-#include "platform/windowmanager.h"
 #include "process/managementprocessqueryservice.h"
 #include "quellexversion.h"
 
 #include <QApplication>
-#include <QByteArray>
-#include <QtGui/qguiapplication_platform.h>
 #include <cstdio>
-
-namespace {
-
-quellex::platform::DisplayConnection currentDisplay(const QByteArray &platformName)
-{
-    quellex::platform::DisplayConnection display;
-    display.platformName = platformName.constData();
-#if QT_CONFIG(xcb)
-    if (auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
-        display.nativeConnection = x11->connection();
-#endif
-    return display;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -44,8 +27,7 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(quellex::programIcon());
 
     quellex::ManagementProcessQueryService processes;
-    const QByteArray platformName = QGuiApplication::platformName().toUtf8();
-    const auto windowManager = quellex::platform::createWindowManager(currentDisplay(platformName));
+    const auto windowManager = quellex::forms::toolkitWindowManager();
 
     quellex::forms::QuellexMain window(processes, *windowManager);
     // Qt leaves tool windows out when it decides whether the last window has closed.

@@ -1,6 +1,7 @@
 // The main window keeping itself on top in a real X server where no window manager runs: nobody acts on
 // the stacking requests, and the program must simply go on.
 #include "fakeprocessqueryservice.h"
+#include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
 #include "platform/linux/x11windowmanager.h"
 #include "platform/windowmanager.h"
@@ -12,7 +13,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <QtGui/qguiapplication_platform.h>
 #include <memory>
 
 using namespace quellex;
@@ -54,9 +54,7 @@ private:
 void TestAlwaysOnTopNoWm::initTestCase()
 {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    QVERIFY(x11 && x11->connection());
-    m_layer = platform::createWindowManager({"xcb", x11->connection()});
+    m_layer = forms::toolkitWindowManager();
     QVERIFY(dynamic_cast<platform::X11WindowManager *>(m_layer.get()));
 
     m_client = std::make_unique<X11TestClient>();

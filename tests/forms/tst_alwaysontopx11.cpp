@@ -2,6 +2,7 @@
 // window it pushes down belongs to another X client of the test's own, as another program's would; the
 // main window talks to the window manager through the toolkit's connection, as in the program.
 #include "fakeprocessqueryservice.h"
+#include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
 #include "platform/linux/x11windowmanager.h"
@@ -16,7 +17,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <QtGui/qguiapplication_platform.h>
 #include <memory>
 #include <utility>
 
@@ -71,9 +71,7 @@ private:
 void TestAlwaysOnTopX11::initTestCase()
 {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    QVERIFY(x11 && x11->connection());
-    m_layer = platform::createWindowManager({"xcb", x11->connection()});
+    m_layer = forms::toolkitWindowManager();
     QVERIFY(dynamic_cast<platform::X11WindowManager *>(m_layer.get()));
 
     m_client = std::make_unique<X11TestClient>();
