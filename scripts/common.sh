@@ -37,8 +37,11 @@ ensure_packages() {
     fi
 }
 
-# Configures (when needed) and builds; extra arguments go to the configure step.
+# Configures (when needed) and builds; extra arguments go to the configure step. With
+# build_targets set (an array), only those targets are built.
 build_project() {
     cmake -S "$project_root" -B "$build_dir" "$@" >/dev/null
-    cmake --build "$build_dir" --parallel "$(nproc)"
+    local targets=()
+    [ -n "${build_targets+x}" ] && targets=(--target "${build_targets[@]}")
+    cmake --build "$build_dir" --parallel "$(nproc)" "${targets[@]}"
 }
