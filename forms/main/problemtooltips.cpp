@@ -28,7 +28,7 @@ void ProblemTooltips::clear(QWidget *control, const QString &source)
 
 QString ProblemTooltips::text(const QWidget *control) const
 {
-    const auto problems = m_problems.value(const_cast<QWidget *>(control));
+    const auto problems = m_problems.value(control);
     return QStringList(problems.begin(), problems.end()).join(QLatin1Char('\n'));
 }
 

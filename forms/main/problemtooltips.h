@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QMap>
-#include <QPointer>
 #include <QString>
 
 class QWidget;
@@ -23,7 +22,7 @@ public:
 private:
     void refresh(QWidget *control);
 
-    QHash<QWidget *, QMap<QString, QString>> m_problems;
+    QHash<const QWidget *, QMap<QString, QString>> m_problems;
 };
 
 } // namespace quellex::forms
