@@ -2,6 +2,11 @@
 # names unique to this run. Only processes started here are ever signalled.
 set -euo pipefail
 
+# Without a display, the calling script starts over under an X server of its own.
+if [ -z "${DISPLAY:-}" ]; then
+    exec "$(dirname "$0")/../tests/run-in-xvfb.sh" --wm -- "$0" "$@"
+fi
+
 project_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir="${QUELLEX_BUILD_DIR:-$project_root/build}"
 idle_program="$build_dir/tests/support/quellex_test_idle"

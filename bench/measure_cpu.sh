@@ -2,9 +2,6 @@
 # CPU use of an idle quellex (neither auto tickbox ticked) with about 1000 other processes on the
 # machine, beside 20 times the floor cost of one scan of /proc measured in the same run.
 #   bench/measure_cpu.sh [seconds]      (default 30; runs its own Xvfb when there is no display)
-if [ -z "${DISPLAY:-}" ]; then
-    exec "$(dirname "$0")/../tests/run-in-xvfb.sh" --wm -- "$0" "$@"
-fi
 source "$(dirname "$0")/measure_common.sh"
 seconds=${1:-30}
 

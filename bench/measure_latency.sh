@@ -2,9 +2,6 @@
 # Time from a uniquely named process's start to its end while quellex has "Auto Terminate" ticked
 # for that name, with about 100 processes on the machine.
 #   bench/measure_latency.sh [trials]   (default 20; runs its own Xvfb when there is no display)
-if [ -z "${DISPLAY:-}" ]; then
-    exec "$(dirname "$0")/../tests/run-in-xvfb.sh" --wm -- "$0" "$@"
-fi
 source "$(dirname "$0")/measure_common.sh"
 trials=${1:-20}
 

@@ -59,6 +59,17 @@ void setTickboxValue(QCheckBox *tickbox, int value)
     tickbox->setChecked(value == 1);
 }
 
+void designForm(QWidget *form, const char *objectName, Qt::WindowFlags flags, float clientWidth,
+                float clientHeight)
+{
+    form->setObjectName(QString::fromLatin1(objectName));
+    form->setWindowTitle(QStringLiteral("ZORVIN - QUELLEX"));
+    form->setWindowIcon(programIcon());
+    form->setFont(windowDefaultFont());
+    form->setWindowFlags(flags);
+    form->resize(twipsToPixels(clientWidth, form), twipsToPixels(clientHeight, form));
+}
+
 QTimer *newTimer(QObject *owner, const char *objectName, bool enabled)
 {
     auto *timer = new QTimer(owner);

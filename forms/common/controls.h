@@ -42,6 +42,11 @@ QFont windowDefaultFont();
 // The look of the windows' title labels: centred, single-line border, green on black.
 void styleTitleLabel(QLabel *label, qreal pointSize);
 
+// What both windows share as designed: the name, the caption "ZORVIN - QUELLEX", the program's icon,
+// the default font of buttons and tickboxes, the frame's flags and the client area's size in twips.
+void designForm(QWidget *form, const char *objectName, Qt::WindowFlags flags, float clientWidth,
+                float clientHeight);
+
 // A control of the window at its design position, named as in the design so that it can be found.
 template<typename Control>
 Control *newControl(QWidget *window, const char *objectName, const TwipsRect &design)

@@ -77,9 +77,8 @@ private:
 
     void createControls();
     void connectHandlers();
-    void connectServiceHandler(QTimer *timer, Handler handler, const char *name, QWidget *concerned,
-                               QWidget *terminationShownOn = nullptr);
-    void connectServiceHandler(QPushButton *button, Handler handler, const char *name, QWidget *concerned,
+    template<typename Sender, typename Signal>
+    void connectServiceHandler(Sender *sender, Signal signal, Handler handler, QWidget *concerned,
                                QWidget *terminationShownOn = nullptr);
     void runServiceHandler(Handler handler, const QString &name, QWidget *concerned,
                            QWidget *terminationShownOn);

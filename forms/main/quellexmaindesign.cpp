@@ -1,5 +1,4 @@
 // The main window's controls as designed, and the wiring from their events to the handlers.
-#include "forms/common/artwork.h"
 #include "forms/common/controls.h"
 #include "forms/main/quellexmain.h"
 #include "process/processqueryservice.h"
@@ -19,13 +18,10 @@ constexpr qreal kTextBoxPointSize = 8.25;
 
 void QuellexMain::createControls()
 {
-    setObjectName(QStringLiteral("QUELLEX_MAIN"));
-    setWindowTitle(QStringLiteral("ZORVIN - QUELLEX"));
-    setWindowIcon(programIcon());
-    setFont(windowDefaultFont());
     // A tool window: narrow title bar, no minimise or maximise button, no taskbar entry.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    resize(twipsToPixels(10845, this), twipsToPixels(2445, this));
+    designForm(this, "QUELLEX_MAIN",
+               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint, 10845,
+               2445);
 
     ZORVIN_SLEEP_PROCESS_WATCHER_TIMER = newTimer(this, "ZORVIN_SLEEP_PROCESS_WATCHER_TIMER", true);
     TERMINATOR_PROCESS_WATCHER_TIMER = newTimer(this, "TERMINATOR_PROCESS_WATCHER_TIMER", true);
@@ -82,23 +78,21 @@ void QuellexMain::createControls()
 
 void QuellexMain::connectHandlers()
 {
-    connectServiceHandler(TERMINATOR_PROCESS_WATCHER_TIMER,
-                          &QuellexMain::TERMINATOR_PROCESS_WATCHER_TIMER_Timer,
-                          "TERMINATOR_PROCESS_WATCHER_TIMER", PROCESS_NAME_TEXTBOX);
-    connectServiceHandler(ZORVIN_SLEEP_PROCESS_WATCHER_TIMER,
+    connectServiceHandler(TERMINATOR_PROCESS_WATCHER_TIMER, &QTimer::timeout,
+                          &QuellexMain::TERMINATOR_PROCESS_WATCHER_TIMER_Timer, PROCESS_NAME_TEXTBOX);
+    connectServiceHandler(ZORVIN_SLEEP_PROCESS_WATCHER_TIMER, &QTimer::timeout,
                           &QuellexMain::ZORVIN_SLEEP_PROCESS_WATCHER_TIMER_Timer,
-                          "ZORVIN_SLEEP_PROCESS_WATCHER_TIMER", ZORVIN_SLEEP_TERMINATOR_TICKBOX);
-    connectServiceHandler(AUTO_TERMINATE_TIMER, &QuellexMain::AUTO_TERMINATE_TIMER_Timer,
-                          "AUTO_TERMINATE_TIMER", AUTO_TERMINATE_TICKBOX, PROCESS_NAME_TEXTBOX);
-    connectServiceHandler(AUTO_TERMINATE_SLEEP_TIMER, &QuellexMain::AUTO_TERMINATE_SLEEP_TIMER_Timer,
-                          "AUTO_TERMINATE_SLEEP_TIMER", ZORVIN_SLEEP_TERMINATOR_TICKBOX,
                           ZORVIN_SLEEP_TERMINATOR_TICKBOX);
-    connectServiceHandler(QUELLEX_NOW_BUTTON, &QuellexMain::QUELLEX_NOW_BUTTON_Click, "QUELLEX_NOW_BUTTON",
+    connectServiceHandler(AUTO_TERMINATE_TIMER, &QTimer::timeout, &QuellexMain::AUTO_TERMINATE_TIMER_Timer,
+                          AUTO_TERMINATE_TICKBOX, PROCESS_NAME_TEXTBOX);
+    connectServiceHandler(AUTO_TERMINATE_SLEEP_TIMER, &QTimer::timeout,
+                          &QuellexMain::AUTO_TERMINATE_SLEEP_TIMER_Timer, ZORVIN_SLEEP_TERMINATOR_TICKBOX,
+                          ZORVIN_SLEEP_TERMINATOR_TICKBOX);
+    connectServiceHandler(QUELLEX_NOW_BUTTON, &QPushButton::clicked, &QuellexMain::QUELLEX_NOW_BUTTON_Click,
                           QUELLEX_NOW_BUTTON, PROCESS_NAME_TEXTBOX);
-    connectServiceHandler(PROCESS_TERMINATE_SLEEP_NOW_BUTTON,
+    connectServiceHandler(PROCESS_TERMINATE_SLEEP_NOW_BUTTON, &QPushButton::clicked,
                           &QuellexMain::PROCESS_TERMINATE_SLEEP_NOW_BUTTON_Click,
-                          "PROCESS_TERMINATE_SLEEP_NOW_BUTTON", PROCESS_TERMINATE_SLEEP_NOW_BUTTON,
-                          ZORVIN_SLEEP_TERMINATOR_TICKBOX);
+                          PROCESS_TERMINATE_SLEEP_NOW_BUTTON, ZORVIN_SLEEP_TERMINATOR_TICKBOX);
 
     connect(AUTO_TERMINATE_TICKBOX, &QCheckBox::toggled, this, &QuellexMain::AUTO_TERMINATE_TICKBOX_Click);
     connect(ZORVIN_SLEEP_TERMINATOR_TICKBOX, &QCheckBox::toggled, this,
@@ -110,19 +104,15 @@ void QuellexMain::connectHandlers()
     m_processes.setTerminationObserver([this](const TerminationReport &report) { noteTermination(report); });
 }
 
-void QuellexMain::connectServiceHandler(QTimer *timer, Handler handler, const char *name, QWidget *concerned,
+// A handler that asks the process service, run by the sender's signal. Its problems are kept under
+// the sender's name and shown on concerned; what a termination could not end is shown on
+// terminationShownOn.
+template<typename Sender, typename Signal>
+void QuellexMain::connectServiceHandler(Sender *sender, Signal signal, Handler handler, QWidget *concerned,
                                         QWidget *terminationShownOn)
 {
-    connect(timer, &QTimer::timeout, this, [=, this] {
-        runServiceHandler(handler, QString::fromLatin1(name), concerned, terminationShownOn);
-    });
-}
-
-void QuellexMain::connectServiceHandler(QPushButton *button, Handler handler, const char *name,
-                                        QWidget *concerned, QWidget *terminationShownOn)
-{
-    connect(button, &QPushButton::clicked, this, [=, this] {
-        runServiceHandler(handler, QString::fromLatin1(name), concerned, terminationShownOn);
+    connect(sender, signal, this, [=, this, source = sender->objectName()] {
+        runServiceHandler(handler, source, concerned, terminationShownOn);
     });
 }
 

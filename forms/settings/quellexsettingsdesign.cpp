@@ -1,5 +1,4 @@
 // The settings window's controls as designed, and the wiring from their events to the handlers.
-#include "forms/common/artwork.h"
 #include "forms/common/controls.h"
 #include "forms/settings/quellexsettings.h"
 
@@ -18,15 +17,12 @@ constexpr qreal kTextBoxPointSize = 8.25;
 
 void QuellexSettings::createControls()
 {
-    setObjectName(QStringLiteral("QUELLEX_SETTINGS"));
-    setWindowTitle(QStringLiteral("ZORVIN - QUELLEX"));
-    setWindowIcon(programIcon());
-    setFont(windowDefaultFont());
     // A dialog, so that the window manager knows the main window owns it and keeps it above it.
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                   Qt::WindowCloseButtonHint);
+    designForm(this, "QUELLEX_SETTINGS",
+               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint,
+               5655, 4875);
     setModal(true);
-    resize(twipsToPixels(5655, this), twipsToPixels(4875, this));
 
     SHOW_ZORVIN_DEV_TICKBOX = newControl<QCheckBox>(this, "SHOW_ZORVIN_DEV_TICKBOX", {1560, 3240, 2535, 375});
     SHOW_ZORVIN_DEV_TICKBOX->setText(QStringLiteral("Enable ZORVIN-DEV"));

@@ -1,6 +1,6 @@
 #include "platform/linux/x11windowmanager.h"
 
-#include "platform/linux/xcbreply.h"
+#include "platform/linux/xcbcalls.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -55,17 +55,9 @@ WindowHandle X11WindowManager::GetForegroundWindow()
 {
     if (!isUsable())
         return 0;
-    xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, 0, m_root, m_netActiveWindow, XCB_ATOM_WINDOW, 0, 1),
-        &error));
-    std::free(error);
-    if (!reply || reply->type != XCB_ATOM_WINDOW || reply->format != 32 ||
-        xcb_get_property_value_length(reply.get()) < 4)
-        return 0;
-    xcb_window_t window;
-    std::memcpy(&window, xcb_get_property_value(reply.get()), sizeof window);
-    return window;
+    const std::vector<uint32_t> active =
+        xcbPropertyValues(m_connection, m_root, m_netActiveWindow, XCB_ATOM_WINDOW);
+    return active.empty() ? 0 : active.front();
 }
 
 bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx,
@@ -82,7 +74,7 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
         return false;
 
     const auto window = static_cast<xcb_window_t>(hWnd);
-    if (window == m_root || !windowExists(window))
+    if (window == m_root || !xcbWindowExists(m_connection, window))
         return false;
 
     // Both requests go to the root window, which always exists, so a client window that is destroyed
@@ -109,7 +101,8 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
 
 std::vector<xcb_window_t> X11WindowManager::ownedWindows(xcb_window_t owner)
 {
-    const std::vector<xcb_window_t> clients = windowList(m_root, m_netClientList);
+    const std::vector<xcb_window_t> clients =
+        xcbPropertyValues(m_connection, m_root, m_netClientList, XCB_ATOM_WINDOW);
     std::vector<xcb_get_property_cookie_t> cookies;
     cookies.reserve(clients.size());
     for (const xcb_window_t client : clients)
@@ -128,32 +121,10 @@ std::vector<xcb_window_t> X11WindowManager::ownedWindows(xcb_window_t owner)
     return owned;
 }
 
-std::vector<xcb_window_t> X11WindowManager::windowList(xcb_window_t window, xcb_atom_t property)
-{
-    xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, 0, window, property, XCB_ATOM_WINDOW, 0, 4096), &error));
-    std::free(error);
-    if (!reply || reply->type != XCB_ATOM_WINDOW || reply->format != 32)
-        return {};
-    const auto *first = static_cast<const xcb_window_t *>(xcb_get_property_value(reply.get()));
-    return {first, first + xcb_get_property_value_length(reply.get()) / sizeof(xcb_window_t)};
-}
-
 bool X11WindowManager::isUsable() const
 {
     return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE &&
            m_netActiveWindow && m_netWmState && m_netWmStateAbove && m_netRestackWindow;
-}
-
-bool X11WindowManager::windowExists(xcb_window_t window)
-{
-    // A request with a reply hands its error back here instead of to the connection's event queue.
-    xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, window), &error));
-    std::free(error);
-    return reply != nullptr;
 }
 
 void X11WindowManager::sendToWindowManager(xcb_window_t window, xcb_atom_t type, uint32_t d0, uint32_t d1,

@@ -27,10 +27,8 @@ public:
 
 private:
     bool isUsable() const;
-    bool windowExists(xcb_window_t window);
     // The managed windows whose WM_TRANSIENT_FOR names owner.
     std::vector<xcb_window_t> ownedWindows(xcb_window_t owner);
-    std::vector<xcb_window_t> windowList(xcb_window_t window, xcb_atom_t property);
     void sendToWindowManager(xcb_window_t window, xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d2,
                              uint32_t d3);
 

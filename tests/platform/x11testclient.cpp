@@ -1,6 +1,6 @@
 #include "platform/x11testclient.h"
 
-#include "platform/linux/xcbreply.h"
+#include "platform/linux/xcbcalls.h"
 
 #include <QDeadlineTimer>
 #include <QTest>
@@ -121,11 +121,7 @@ bool X11TestClient::destroyAllWindows(int timeoutMs)
 
 bool X11TestClient::windowExists(xcb_window_t window)
 {
-    xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, window), &error));
-    std::free(error);
-    return reply != nullptr;
+    return platform::xcbWindowExists(m_connection, window);
 }
 
 bool X11TestClient::hasWindowManager()
@@ -246,14 +242,9 @@ void X11TestClient::flush()
 
 QList<quint32> X11TestClient::cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
 {
-    xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, 0, window, property, type, 0, 1024), &error));
-    std::free(error);
-    if (!reply || reply->type != type || reply->format != 32)
-        return {};
-    const auto *values = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
-    return QList<quint32>(values, values + xcb_get_property_value_length(reply.get()) / 4);
+    const std::vector<std::uint32_t> values =
+        platform::xcbPropertyValues(m_connection, window, property, type);
+    return QList<quint32>(values.begin(), values.end());
 }
 
 bool X11TestClient::hasProperty(xcb_window_t window, xcb_atom_t property)
