@@ -86,13 +86,13 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
     const std::vector<xcb_window_t> owned = ownedWindows(window);
     windows.insert(windows.end(), owned.begin(), owned.end());
     for (const xcb_window_t each : windows) {
-        sendToWindowManager(each, m_netWmState, enter ? StateAdd : StateRemove, m_netWmStateAbove, 0,
-                            SourcePager);
+        xcbSendToWindowManager(m_connection, m_root, each, m_netWmState, enter ? StateAdd : StateRemove,
+                               m_netWmStateAbove, 0, SourcePager);
         if (enter) {
             // Entering the band alone leaves a window below others already in it. A restack request
             // raises it to the top of the band without giving it the focus, which activating it would.
-            sendToWindowManager(each, m_netRestackWindow, SourcePager, XCB_WINDOW_NONE, XCB_STACK_MODE_ABOVE,
-                                0);
+            xcbSendToWindowManager(m_connection, m_root, each, m_netRestackWindow, SourcePager,
+                                   XCB_WINDOW_NONE, XCB_STACK_MODE_ABOVE, 0);
         }
     }
     xcb_flush(m_connection);
@@ -125,25 +125,6 @@ bool X11WindowManager::isUsable() const
 {
     return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE &&
            m_netActiveWindow && m_netWmState && m_netWmStateAbove && m_netRestackWindow;
-}
-
-void X11WindowManager::sendToWindowManager(xcb_window_t window, xcb_atom_t type, uint32_t d0, uint32_t d1,
-                                           uint32_t d2, uint32_t d3)
-{
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof event);
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = type;
-    event.data.data32[0] = d0;
-    event.data.data32[1] = d1;
-    event.data.data32[2] = d2;
-    event.data.data32[3] = d3;
-    const xcb_void_cookie_t cookie = xcb_send_event_checked(
-        m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-        reinterpret_cast<const char *>(&event));
-    xcb_discard_reply(m_connection, cookie.sequence);
 }
 
 } // namespace quellex::platform

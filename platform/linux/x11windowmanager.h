@@ -29,8 +29,6 @@ private:
     bool isUsable() const;
     // The managed windows whose WM_TRANSIENT_FOR names owner.
     std::vector<xcb_window_t> ownedWindows(xcb_window_t owner);
-    void sendToWindowManager(xcb_window_t window, xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d2,
-                             uint32_t d3);
 
     xcb_connection_t *m_connection;
     xcb_window_t m_root;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 #include <xcb/xcb.h>
@@ -41,6 +42,28 @@ inline std::vector<std::uint32_t> xcbPropertyValues(xcb_connection_t *connection
         return {};
     const auto *values = static_cast<const std::uint32_t *>(xcb_get_property_value(reply.get()));
     return {values, values + xcb_get_property_value_length(reply.get()) / sizeof(std::uint32_t)};
+}
+
+// An EWMH request to the window manager about window: a client message to the root window, which
+// always exists, so a client window destroyed meanwhile only makes the window manager drop it.
+inline void xcbSendToWindowManager(xcb_connection_t *connection, xcb_window_t root, xcb_window_t window,
+                                   xcb_atom_t type, std::uint32_t d0, std::uint32_t d1, std::uint32_t d2,
+                                   std::uint32_t d3)
+{
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof event);
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    event.data.data32[0] = d0;
+    event.data.data32[1] = d1;
+    event.data.data32[2] = d2;
+    event.data.data32[3] = d3;
+    const xcb_void_cookie_t cookie = xcb_send_event_checked(
+        connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        reinterpret_cast<const char *>(&event));
+    xcb_discard_reply(connection, cookie.sequence);
 }
 
 } // namespace quellex::platform

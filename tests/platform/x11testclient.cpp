@@ -260,19 +260,7 @@ bool X11TestClient::hasProperty(xcb_window_t window, xcb_atom_t property)
 void X11TestClient::sendToWindowManager(xcb_window_t window, xcb_atom_t type, quint32 d0, quint32 d1,
                                         quint32 d2, quint32 d3)
 {
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = type;
-    event.data.data32[0] = d0;
-    event.data.data32[1] = d1;
-    event.data.data32[2] = d2;
-    event.data.data32[3] = d3;
-    xcb_send_event(m_connection, 0, m_root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
+    platform::xcbSendToWindowManager(m_connection, m_root, window, type, d0, d1, d2, d3);
     flush();
 }
 
