@@ -20,17 +20,17 @@ public:
 
 // What Terminate returns, with the values the management service has always used, so that callers
 // can tell a process that vanished on its own (normal) from one that refused to end.
-namespace TerminateResult {
-inline constexpr int Success = 0;
-inline constexpr int AccessDenied = 2;
-inline constexpr int InsufficientPrivilege = 3;
-inline constexpr int UnknownFailure = 8;
-inline constexpr int PathNotFound = 9; // gone, or no longer the process of that name
-} // namespace TerminateResult
+enum class TerminateResult : int {
+    Success = 0,
+    AccessDenied = 2,
+    InsufficientPrivilege = 3,
+    UnknownFailure = 8,
+    PathNotFound = 9, // gone, or no longer the process of that name
+};
 
-inline const char *terminateResultText(int code)
+inline const char *terminateResultText(TerminateResult result)
 {
-    switch (code) {
+    switch (result) {
     case TerminateResult::Success:
         return "success";
     case TerminateResult::AccessDenied:
@@ -41,9 +41,8 @@ inline const char *terminateResultText(int code)
         return "unknown failure";
     case TerminateResult::PathNotFound:
         return "the process no longer exists";
-    default:
-        return "failure";
     }
+    return "failure";
 }
 
 // One process a query selected, as it was when the query ran.
@@ -55,9 +54,8 @@ public:
     virtual std::uint32_t ProcessId() const = 0;
     // The image name, UTF-8.
     virtual std::string Name() const = 0;
-    // Ends the process unconditionally; returns a TerminateResult code and never throws for a
-    // process that is gone or may not be ended.
-    virtual int Terminate() = 0;
+    // Ends the process unconditionally; never throws for a process that is gone or may not be ended.
+    virtual TerminateResult Terminate() = 0;
 };
 
 // The processes one query selected, in the order the service found them.

@@ -27,6 +27,16 @@ public:
     // call could not be made (no such window, say); callers may ignore it.
     virtual bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx, int cy,
                               unsigned uFlags) = 0;
+
+protected:
+    // The rules above, which every layer applies before it acts: a window that is not 0 (a layer may
+    // refuse more), moved into or out of the topmost band with position and size kept.
+    static bool isBandChange(WindowHandle hWnd, WindowHandle hWndInsertAfter, unsigned uFlags)
+    {
+        constexpr unsigned keepGeometry = SWP_NOSIZE | SWP_NOMOVE;
+        return hWnd != 0 && (uFlags & keepGeometry) == keepGeometry &&
+               (hWndInsertAfter == HWND_TOPMOST || hWndInsertAfter == HWND_NOTOPMOST);
+    }
 };
 
 // The display the program shows its windows on, as the toolkit reports it.

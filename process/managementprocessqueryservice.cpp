@@ -52,7 +52,7 @@ void ManagementProcessQueryService::TerminateProcesses(const QString &name)
         report.found = int(processes.Count());
         // Every process is asked, whatever the one before answered; a vanished one is no refusal.
         for (platform::ProcessObject &process : processes) {
-            const int result = process.Terminate();
+            const platform::TerminateResult result = process.Terminate();
             if (result == platform::TerminateResult::Success ||
                 result == platform::TerminateResult::PathNotFound)
                 continue;

@@ -28,9 +28,9 @@ ensure_packages() {
     fi
     echo "Installing ${missing[*]} ..." >&2
     export DEBIAN_FRONTEND=noninteractive
-    if ! "${sudo[@]}" apt-get install -y -q "${missing[@]}" >&2; then
-        "${sudo[@]}" apt-get update -q >&2
-        "${sudo[@]}" apt-get install -y -q "${missing[@]}" >&2 || {
+    if ! "${sudo[@]}" apt-get install -y -q -o DPkg::Lock::Timeout=900 "${missing[@]}" >&2; then
+        "${sudo[@]}" apt-get update -q -o DPkg::Lock::Timeout=900 >&2
+        "${sudo[@]}" apt-get install -y -q -o DPkg::Lock::Timeout=900 "${missing[@]}" >&2 || {
             echo "Could not install: ${missing[*]}" >&2
             exit 1
         }

@@ -20,7 +20,7 @@ public:
     std::uint32_t ProcessId() const override { return m_entry.pid; }
     std::string Name() const override { return m_entry.name; }
 
-    int Terminate() override
+    TerminateResult Terminate() override
     {
         if (!m_table->contains(m_entry.pid))
             return TerminateResult::PathNotFound;

@@ -31,15 +31,9 @@ bool FakeWindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertA
 {
     m_calls.append(Call{Operation::SetWindowPos, hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags});
 
-    constexpr unsigned keepGeometry = SWP_NOSIZE | SWP_NOMOVE;
-    if (hWnd <= 0 || (uFlags & keepGeometry) != keepGeometry)
+    if (!isBandChange(hWnd, hWndInsertAfter, uFlags) || hWnd < 0)
         return false;
-    if (hWndInsertAfter == HWND_TOPMOST)
-        m_topmost.insert(hWnd);
-    else if (hWndInsertAfter == HWND_NOTOPMOST)
-        m_topmost.remove(hWnd);
-    else
-        return false;
+    setTopmost(hWnd, hWndInsertAfter == HWND_TOPMOST);
     return true;
 }
 

@@ -12,7 +12,7 @@ namespace quellex::platform {
 
 namespace {
 
-int resultFor(int error)
+TerminateResult resultFor(int error)
 {
     switch (error) {
     case ESRCH:
@@ -44,7 +44,7 @@ ProcfsProcess::ProcfsProcess(std::shared_ptr<const UniqueFd> procDir,
     , m_name(std::move(name))
 {}
 
-int ProcfsProcess::Terminate()
+TerminateResult ProcfsProcess::Terminate()
 {
     if (m_pid == ::getpid())
         return TerminateResult::AccessDenied;
@@ -75,7 +75,7 @@ bool ProcfsProcess::stillMatches() const
 }
 
 // Kernels before 5.3: the same check, but a pid reused between it and the signal cannot be ruled out.
-int ProcfsProcess::terminateWithoutPidfd() const
+TerminateResult ProcfsProcess::terminateWithoutPidfd() const
 {
     if (!stillMatches())
         return TerminateResult::PathNotFound;

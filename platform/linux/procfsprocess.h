@@ -20,11 +20,11 @@ public:
 
     std::uint32_t ProcessId() const override { return std::uint32_t(m_pid); }
     std::string Name() const override { return m_name; }
-    int Terminate() override;
+    TerminateResult Terminate() override;
 
 private:
     bool stillMatches() const;
-    int terminateWithoutPidfd() const;
+    TerminateResult terminateWithoutPidfd() const;
 
     std::shared_ptr<const UniqueFd> m_procDir;
     std::shared_ptr<const ImageNameMatcher> m_matcher;

@@ -63,14 +63,9 @@ WindowHandle X11WindowManager::GetForegroundWindow()
 bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx,
                                     int cy, unsigned uFlags)
 {
-    // Position and size are never changed here; calls that ask for it are refused below.
+    // Position and size are never changed here; calls that ask for it are refused.
     (void)X, (void)Y, (void)cx, (void)cy;
-    constexpr unsigned keepGeometry = SWP_NOSIZE | SWP_NOMOVE;
-    if (hWndInsertAfter != HWND_TOPMOST && hWndInsertAfter != HWND_NOTOPMOST)
-        return false;
-    if ((uFlags & keepGeometry) != keepGeometry)
-        return false;
-    if (hWnd <= 0 || hWnd > HighestWindowId || !isUsable())
+    if (!isBandChange(hWnd, hWndInsertAfter, uFlags) || hWnd < 0 || hWnd > HighestWindowId || !isUsable())
         return false;
 
     const auto window = static_cast<xcb_window_t>(hWnd);

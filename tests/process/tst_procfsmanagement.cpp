@@ -54,7 +54,7 @@ int queryAsNobody(int argc, char **argv)
         for (const pid_t pid : pidsOf(processes))
             pids << QString::number(pid);
         for (ProcessObject &process : processes)
-            results << QString::number(process.Terminate());
+            results << QString::number(int(process.Terminate()));
         std::printf("%zu;%s;%s\n", processes.Count(), qPrintable(pids.join(',')),
                     qPrintable(results.join(',')));
     }
@@ -244,7 +244,7 @@ void ProcfsManagementTest::otherUsersProcesses()
         QStringList numbers, refusals;
         for (pid_t pid : pids) {
             numbers << QString::number(pid);
-            refusals << QString::number(TerminateResult::AccessDenied);
+            refusals << QString::number(int(TerminateResult::AccessDenied));
         }
         return QString::number(pids.size()) + ';' + numbers.join(',') + ';' + refusals.join(',');
     };
