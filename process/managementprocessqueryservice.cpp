@@ -43,6 +43,7 @@ bool ManagementProcessQueryService::IsProcessRunning(const QString &name)
 
 void ManagementProcessQueryService::TerminateProcesses(const QString &name)
 {
+    setLastTermination({});
     TerminationReport report;
     report.name = name;
     try {
@@ -62,7 +63,7 @@ void ManagementProcessQueryService::TerminateProcesses(const QString &name)
     } catch (...) {
         rethrowAsQueryError(QStringLiteral("cannot terminate \"%1\"").arg(name));
     }
-    reportTermination(report);
+    setLastTermination(std::move(report));
 }
 
 } // namespace quellex

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <stdexcept>
 
 namespace quellex {
@@ -27,8 +26,6 @@ struct TerminationReport
 class ProcessQueryService
 {
 public:
-    using TerminationObserver = std::function<void(const TerminationReport &)>;
-
     virtual ~ProcessQueryService() = default;
 
     // Throws ProcessQueryError when the service cannot answer.
@@ -37,18 +34,15 @@ public:
     // Throws ProcessQueryError when the service cannot answer.
     virtual void TerminateProcesses(const QString &name) = 0;
 
-    // Told after every TerminateProcesses that got an answer from the service.
-    void setTerminationObserver(TerminationObserver observer) { m_terminationObserver = std::move(observer); }
+    // What the last TerminateProcesses found; empty until one has been answered, and after one that
+    // threw.
+    const TerminationReport &lastTermination() const { return m_lastTermination; }
 
 protected:
-    void reportTermination(const TerminationReport &report) const
-    {
-        if (m_terminationObserver)
-            m_terminationObserver(report);
-    }
+    void setLastTermination(TerminationReport report) { m_lastTermination = std::move(report); }
 
 private:
-    TerminationObserver m_terminationObserver;
+    TerminationReport m_lastTermination;
 };
 
 } // namespace quellex

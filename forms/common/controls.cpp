@@ -78,6 +78,19 @@ QTimer *newTimer(QObject *owner, const char *objectName, bool enabled)
     return timer;
 }
 
+void setTabStops(std::initializer_list<QWidget *> stops)
+{
+    // The focus chain is a ring that starts where the controls were created, so the first stop is
+    // given the focus rather than left to the ring.
+    QWidget *previous = nullptr;
+    for (QWidget *stop : stops) {
+        if (previous)
+            QWidget::setTabOrder(previous, stop);
+        previous = stop;
+    }
+    (*stops.begin())->setFocus();
+}
+
 void setTimerEnabled(QTimer *timer, bool enabled)
 {
     if (enabled && !timer->isActive())

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <initializer_list>
 
 class QCheckBox;
 class QFont;
@@ -58,6 +59,10 @@ Control *newControl(QWidget *window, const char *objectName, const TwipsRect &de
 }
 
 QTimer *newTimer(QObject *owner, const char *objectName, bool enabled);
+
+// The window's tab order, from its first stop, which has the focus when the window opens, around to
+// its last.
+void setTabStops(std::initializer_list<QWidget *> stops);
 
 // A picture box showing the program's picture on black, sized to it plus a 2-pixel border.
 void stylePictureBox(QLabel *pictureBox);

@@ -37,11 +37,6 @@ QuellexMain::QuellexMain(ProcessQueryService &processes, platform::WindowManager
     Form_Load();
 }
 
-QuellexMain::~QuellexMain()
-{
-    m_processes.setTerminationObserver({});
-}
-
 void QuellexMain::TERMINATOR_PROCESS_WATCHER_TIMER_Timer()
 {
     if (m_processes.IsProcessRunning(PROCESS_NAME_TEXTBOX->text()))

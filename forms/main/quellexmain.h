@@ -3,7 +3,9 @@
 #include "forms/main/problemtooltips.h"
 #include "platform/windowmanager.h"
 
+#include <QProperty>
 #include <QWidget>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -13,7 +15,6 @@ class QTimer;
 
 namespace quellex {
 class ProcessQueryService;
-struct TerminationReport;
 } // namespace quellex
 
 namespace quellex::forms {
@@ -26,7 +27,6 @@ class QuellexMain : public QWidget
 public:
     QuellexMain(ProcessQueryService &processes, platform::WindowManager &windowManager,
                 QWidget *parent = nullptr);
-    ~QuellexMain() override;
 
     // The controls, named as in the design. The settings window acts on the main window through them.
     QTimer *ZORVIN_SLEEP_PROCESS_WATCHER_TIMER = nullptr;
@@ -79,15 +79,16 @@ private:
     void connectHandlers();
     template<typename Sender, typename Signal>
     void connectServiceHandler(Sender *sender, Signal signal, Handler handler, QWidget *concerned,
-                               QWidget *terminationShownOn = nullptr);
-    void runServiceHandler(Handler handler, const QString &name, QWidget *concerned,
-                           QWidget *terminationShownOn);
-    void noteTermination(const TerminationReport &report);
+                               QWidget *refusalsShownOn = nullptr);
+    void runServiceHandler(Handler handler, const QString &source, QWidget *concerned,
+                           QWidget *refusalsShownOn);
+    void showRefusals(QWidget *control);
+    void clearProblemsWhenStopped(QTimer *timer, QWidget *concerned);
 
     ProcessQueryService &m_processes;
     platform::WindowManager &m_windowManager;
     ProblemTooltips m_problems;
-    QWidget *m_terminationShownOn = nullptr;
+    std::vector<QPropertyNotifier> m_timerNotifiers;
     bool m_unloaded = false;
 };
 

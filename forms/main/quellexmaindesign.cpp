@@ -1,7 +1,6 @@
-// The main window's controls as designed, and the wiring from their events to the handlers.
+// The main window's controls as designed.
 #include "forms/common/controls.h"
 #include "forms/main/quellexmain.h"
-#include "process/processqueryservice.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -68,83 +67,9 @@ void QuellexMain::createControls()
     ZORVIN_QUELLEX_TITLE->setText(QStringLiteral("ZORVIN - QUELLEX"));
     styleTitleLabel(ZORVIN_QUELLEX_TITLE, kLabelPointSize);
 
-    // Tab order as designed; labels and pictures take no focus.
-    setTabOrder(PROCESS_NAME_TEXTBOX, AUTO_TERMINATE_TICKBOX);
-    setTabOrder(AUTO_TERMINATE_TICKBOX, QUELLEX_SETTINGS_BUTTON);
-    setTabOrder(QUELLEX_SETTINGS_BUTTON, QUELLEX_NOW_BUTTON);
-    setTabOrder(QUELLEX_NOW_BUTTON, ZORVIN_SLEEP_TERMINATOR_TICKBOX);
-    setTabOrder(ZORVIN_SLEEP_TERMINATOR_TICKBOX, PROCESS_TERMINATE_SLEEP_NOW_BUTTON);
-}
-
-void QuellexMain::connectHandlers()
-{
-    connectServiceHandler(TERMINATOR_PROCESS_WATCHER_TIMER, &QTimer::timeout,
-                          &QuellexMain::TERMINATOR_PROCESS_WATCHER_TIMER_Timer, PROCESS_NAME_TEXTBOX);
-    connectServiceHandler(ZORVIN_SLEEP_PROCESS_WATCHER_TIMER, &QTimer::timeout,
-                          &QuellexMain::ZORVIN_SLEEP_PROCESS_WATCHER_TIMER_Timer,
-                          ZORVIN_SLEEP_TERMINATOR_TICKBOX);
-    connectServiceHandler(AUTO_TERMINATE_TIMER, &QTimer::timeout, &QuellexMain::AUTO_TERMINATE_TIMER_Timer,
-                          AUTO_TERMINATE_TICKBOX, PROCESS_NAME_TEXTBOX);
-    connectServiceHandler(AUTO_TERMINATE_SLEEP_TIMER, &QTimer::timeout,
-                          &QuellexMain::AUTO_TERMINATE_SLEEP_TIMER_Timer, ZORVIN_SLEEP_TERMINATOR_TICKBOX,
-                          ZORVIN_SLEEP_TERMINATOR_TICKBOX);
-    connectServiceHandler(QUELLEX_NOW_BUTTON, &QPushButton::clicked, &QuellexMain::QUELLEX_NOW_BUTTON_Click,
-                          QUELLEX_NOW_BUTTON, PROCESS_NAME_TEXTBOX);
-    connectServiceHandler(PROCESS_TERMINATE_SLEEP_NOW_BUTTON, &QPushButton::clicked,
-                          &QuellexMain::PROCESS_TERMINATE_SLEEP_NOW_BUTTON_Click,
-                          PROCESS_TERMINATE_SLEEP_NOW_BUTTON, ZORVIN_SLEEP_TERMINATOR_TICKBOX);
-
-    connect(AUTO_TERMINATE_TICKBOX, &QCheckBox::toggled, this, &QuellexMain::AUTO_TERMINATE_TICKBOX_Click);
-    connect(ZORVIN_SLEEP_TERMINATOR_TICKBOX, &QCheckBox::toggled, this,
-            &QuellexMain::ZORVIN_SLEEP_TERMINATOR_TICKBOX_Click);
-    connect(QUELLEX_SETTINGS_BUTTON, &QPushButton::clicked, this,
-            &QuellexMain::QUELLEX_SETTINGS_BUTTON_Click);
-    connect(AlwaysOnTopTimer, &QTimer::timeout, this, &QuellexMain::AlwaysOnTopTimer_Timer);
-
-    m_processes.setTerminationObserver([this](const TerminationReport &report) { noteTermination(report); });
-}
-
-// A handler that asks the process service, run by the sender's signal. Its problems are kept under
-// the sender's name and shown on concerned; what a termination could not end is shown on
-// terminationShownOn.
-template<typename Sender, typename Signal>
-void QuellexMain::connectServiceHandler(Sender *sender, Signal signal, Handler handler, QWidget *concerned,
-                                        QWidget *terminationShownOn)
-{
-    connect(sender, signal, this, [=, this, source = sender->objectName()] {
-        runServiceHandler(handler, source, concerned, terminationShownOn);
-    });
-}
-
-// The handlers pass the service's errors on, as designed; here they end the one tick or click, and
-// stay on show until the same handler gets an answer again.
-void QuellexMain::runServiceHandler(Handler handler, const QString &name, QWidget *concerned,
-                                    QWidget *terminationShownOn)
-{
-    m_terminationShownOn = terminationShownOn;
-    try {
-        (this->*handler)();
-        m_problems.clear(concerned, name);
-    } catch (const ProcessQueryError &error) {
-        m_problems.set(concerned, name, QString::fromUtf8(error.what()));
-    }
-    m_terminationShownOn = nullptr;
-}
-
-void QuellexMain::noteTermination(const TerminationReport &report)
-{
-    if (!m_terminationShownOn)
-        return;
-    const QString source = QStringLiteral("refused");
-    if (report.refused == 0) {
-        m_problems.clear(m_terminationShownOn, source);
-        return;
-    }
-    const QString count = report.refused == 1 ? QStringLiteral("1 process")
-                                              : QStringLiteral("%1 processes").arg(report.refused);
-    m_problems.set(
-        m_terminationShownOn, source,
-        QStringLiteral("%1 named \"%2\" could not be ended: %3").arg(count, report.name, report.reason));
+    // Labels and pictures take no focus.
+    setTabStops({PROCESS_NAME_TEXTBOX, AUTO_TERMINATE_TICKBOX, QUELLEX_SETTINGS_BUTTON, QUELLEX_NOW_BUTTON,
+                 ZORVIN_SLEEP_TERMINATOR_TICKBOX, PROCESS_TERMINATE_SLEEP_NOW_BUTTON});
 }
 
 } // namespace quellex::forms

@@ -72,13 +72,9 @@ void QuellexSettings::createControls()
     ZORVIN_QUELLEX_CREATOR->setText(kAuthorLine);
     styleTitleLabel(ZORVIN_QUELLEX_CREATOR, kLabelPointSize);
 
-    // OK first, so that it has the focus when the window opens; labels and pictures take none.
-    setTabOrder(OK_BUTTON, TERMINATOR_SKULL_WEBSITE_TEXTBOX_1);
-    setTabOrder(TERMINATOR_SKULL_WEBSITE_TEXTBOX_1, TERMINATOR_SKULL_WEBSITE_TEXTBOX_2);
-    setTabOrder(TERMINATOR_SKULL_WEBSITE_TEXTBOX_2, AlwaysOnTopTimer_TICKBOX);
-    setTabOrder(AlwaysOnTopTimer_TICKBOX, LOCK_PROCESS_NAME_TICKBOX);
-    setTabOrder(LOCK_PROCESS_NAME_TICKBOX, SHOW_ZORVIN_DEV_TICKBOX);
-    OK_BUTTON->setFocus();
+    // Labels and pictures take no focus.
+    setTabStops({OK_BUTTON, TERMINATOR_SKULL_WEBSITE_TEXTBOX_1, TERMINATOR_SKULL_WEBSITE_TEXTBOX_2,
+                 AlwaysOnTopTimer_TICKBOX, LOCK_PROCESS_NAME_TICKBOX, SHOW_ZORVIN_DEV_TICKBOX});
 }
 
 void QuellexSettings::connectHandlers()

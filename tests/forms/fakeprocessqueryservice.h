@@ -28,6 +28,7 @@ public:
     void TerminateProcesses(const QString &name) override
     {
         terminated << name;
+        setLastTermination({});
         if (!failure.isEmpty())
             throw ProcessQueryError(failure.toStdString());
         const int found = int(running.removeIf(
@@ -35,7 +36,7 @@ public:
         const int refused = found > 0 ? refusing : 0;
         for (int i = 0; i < refused; ++i)
             running << name;
-        reportTermination({name, found, refused, refused ? QStringLiteral("access denied") : QString()});
+        setLastTermination({name, found, refused, refused ? QStringLiteral("access denied") : QString()});
     }
 };
 

@@ -35,6 +35,8 @@ private slots:
     void serviceErrorsLeaveColoursAndShowInTooltip();
     void refusedProcessesShowInTooltipUntilEnded();
     void unreachableStoredPositionFallsBackToDefault();
+    void opensInTheNameBoxAndTabsInDesignOrder();
+    void stoppedTimerAndChangedNameClearTheirTooltips();
 
 private:
     QuellexMain &load() { return m_bed->loadMain(); }
@@ -263,6 +265,39 @@ void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
     QuellexMain &partly = load();
     partly.show();
     QCOMPARE(formGeometry(&partly).left, -3000.f);
+}
+
+void TestMainWindow::opensInTheNameBoxAndTabsInDesignOrder()
+{
+    // One Space must not end every sleep process the moment the window opens.
+    QCOMPARE(test::WindowTestBed::tabCycle(load()),
+             QStringList({"PROCESS_NAME_TEXTBOX", "AUTO_TERMINATE_TICKBOX", "QUELLEX_SETTINGS_BUTTON",
+                          "QUELLEX_NOW_BUTTON", "ZORVIN_SLEEP_TERMINATOR_TICKBOX",
+                          "PROCESS_TERMINATE_SLEEP_NOW_BUTTON", "PROCESS_NAME_TEXTBOX"}));
+}
+
+void TestMainWindow::stoppedTimerAndChangedNameClearTheirTooltips()
+{
+    QuellexMain &w = load();
+    w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-stubborn"));
+    m_bed->processes.running << QStringLiteral("qx-stubborn");
+    m_bed->processes.refusing = 1;
+    w.QUELLEX_NOW_BUTTON->click();
+    QVERIFY(w.PROCESS_NAME_TEXTBOX->toolTip().contains(QStringLiteral("qx-stubborn")));
+    w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-other"));
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->toolTip(), QString());
+
+    const QString failure = QStringLiteral("the process list cannot be read");
+    m_bed->processes.failure = failure;
+    w.AUTO_TERMINATE_TICKBOX->click();
+    w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->click();
+    QTRY_VERIFY_WITH_TIMEOUT(w.AUTO_TERMINATE_TICKBOX->toolTip().contains(failure), 5000);
+    // The sleep tickbox shows its watcher's error and its timer's.
+    QTRY_COMPARE_WITH_TIMEOUT(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->toolTip().count(failure), 2, 5000);
+    w.AUTO_TERMINATE_TICKBOX->click();
+    w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->click();
+    QCOMPARE(w.AUTO_TERMINATE_TICKBOX->toolTip(), QString());
+    QCOMPARE(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->toolTip().count(failure), 1);
 }
 
 QTEST_MAIN(TestMainWindow)

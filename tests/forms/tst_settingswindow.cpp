@@ -30,6 +30,7 @@ private slots:
     void restartKeepsHiddenGroupAndLockedName();
     void creatorLineShowsAddressUntilNextOpening();
     void opensModallyFromTheMainWindow();
+    void opensOnOkAndTabsInDesignOrder();
 
 private:
     QuellexMain &loadMain() { return m_bed->loadMain(); }
@@ -199,6 +200,16 @@ void TestSettingsWindow::opensModallyFromTheMainWindow()
     QVERIFY(mainBlocked);
     QVERIFY(stored(QStringLiteral("AboutLeft")) != QStringLiteral("<absent>"));
     QVERIFY(!main.findChild<QuellexSettings *>());
+}
+
+void TestSettingsWindow::opensOnOkAndTabsInDesignOrder()
+{
+    QuellexMain &main = loadMain();
+    QuellexSettings window(main);
+    QCOMPARE(test::WindowTestBed::tabCycle(window),
+             QStringList({"OK_BUTTON", "TERMINATOR_SKULL_WEBSITE_TEXTBOX_1",
+                          "TERMINATOR_SKULL_WEBSITE_TEXTBOX_2", "AlwaysOnTopTimer_TICKBOX",
+                          "LOCK_PROCESS_NAME_TICKBOX", "SHOW_ZORVIN_DEV_TICKBOX", "OK_BUTTON"}));
 }
 
 QTEST_MAIN(TestSettingsWindow)

@@ -6,6 +6,9 @@
 #include "settings/settings.h"
 #include "support/testenvironment.h"
 
+#include <QStringList>
+#include <QTest>
+#include <QWidget>
 #include <memory>
 
 namespace quellex::test {
@@ -24,6 +27,25 @@ struct WindowTestBed
         main.reset();
         main = std::make_unique<forms::QuellexMain>(processes, windows);
         return *main;
+    }
+
+    // The names of the controls that have the focus when the window opens and after each Tab, once
+    // around.
+    static QStringList tabCycle(QWidget &window)
+    {
+        window.show();
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window))
+            return {QStringLiteral("<window not active>")};
+        QStringList names;
+        for (QWidget *focus = window.focusWidget(); focus && names.size() < 20;
+             focus = window.focusWidget()) {
+            names << focus->objectName();
+            if (names.size() > 1 && names.last() == names.first())
+                break;
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        return names;
     }
 
     // The stored text of a key, or "<absent>".

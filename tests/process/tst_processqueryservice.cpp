@@ -1,7 +1,7 @@
 #include "platform/fake/fakemanagement.h"
 #include "process/managementprocessqueryservice.h"
 #include "process/querytext.h"
-#include "support/testprocesses.h"
+#include "tests/support/testprocesses.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -29,16 +29,14 @@ constexpr int Wait = 10000;
 int terminateOwnName(char **argv)
 {
     ManagementProcessQueryService service;
-    int found = -1;
-    service.setTerminationObserver([&found](const TerminationReport &report) { found = report.found; });
     service.TerminateProcesses(QString::fromUtf8(argv[2]));
-    std::printf("found=%d\n", found);
+    std::printf("found=%d\n", service.lastTermination().found);
     return 0;
 }
 
 } // namespace
 
-class ProcessQueryServiceTest : public QObject
+class TestProcessQueryService : public QObject
 {
     Q_OBJECT
 
@@ -58,7 +56,7 @@ private:
     ManagementProcessQueryService::Binder m_fakeBinder;
 };
 
-void ProcessQueryServiceTest::init()
+void TestProcessQueryService::init()
 {
     m_table = std::make_shared<FakeProcessTable>();
     m_fakeBinder = [table = m_table](std::string_view moniker) -> std::unique_ptr<ManagementService> {
@@ -68,7 +66,7 @@ void ProcessQueryServiceTest::init()
     };
 }
 
-void ProcessQueryServiceTest::queryTextsAreFixedAndEscaped_data()
+void TestProcessQueryService::queryTextsAreFixedAndEscaped_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("literal");
@@ -81,7 +79,7 @@ void ProcessQueryServiceTest::queryTextsAreFixedAndEscaped_data()
     QTest::newRow("backslash before quote") << R"(a\' b)" << QByteArray(R"(a\\\' b)");
 }
 
-void ProcessQueryServiceTest::queryTextsAreFixedAndEscaped()
+void TestProcessQueryService::queryTextsAreFixedAndEscaped()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, literal);
@@ -98,7 +96,7 @@ void ProcessQueryServiceTest::queryTextsAreFixedAndEscaped()
              (std::vector<std::string>{running.toStdString(), termination.toStdString()}));
 }
 
-void ProcessQueryServiceTest::everyCallBindsAndQueriesAfresh()
+void TestProcessQueryService::everyCallBindsAndQueriesAfresh()
 {
     ManagementProcessQueryService service(m_fakeBinder);
     QVERIFY(!service.IsProcessRunning("a.exe"));
@@ -110,7 +108,7 @@ void ProcessQueryServiceTest::everyCallBindsAndQueriesAfresh()
     QCOMPARE(m_table->queries().size(), 4u);
 }
 
-void ProcessQueryServiceTest::quoteInNameCannotWidenTheQuery()
+void TestProcessQueryService::quoteInNameCannotWidenTheQuery()
 {
     m_table->add("other");
     m_table->add("x");
@@ -123,58 +121,52 @@ void ProcessQueryServiceTest::quoteInNameCannotWidenTheQuery()
     QVERIFY(!service.IsProcessRunning(R"(other\' OR Name<>\')"));
 }
 
-void ProcessQueryServiceTest::terminationAsksEveryProcessAndReports()
+void TestProcessQueryService::terminationAsksEveryProcessAndReports()
 {
     const std::uint32_t first = m_table->add("q.exe");
     const std::uint32_t refusing = m_table->add("Q.EXE", false);
     const std::uint32_t last = m_table->add("q");
     m_table->add("other");
     ManagementProcessQueryService service(m_fakeBinder);
-    std::vector<TerminationReport> reports;
-    service.setTerminationObserver(
-        [&reports](const TerminationReport &report) { reports.push_back(report); });
 
     service.TerminateProcesses("q.exe");
     QVERIFY(!m_table->contains(first));
     QVERIFY(m_table->contains(refusing));
     QVERIFY(!m_table->contains(last));
-    service.TerminateProcesses("nothing");
+    const TerminationReport report = service.lastTermination();
+    QCOMPARE(report.name, "q.exe");
+    QCOMPARE(report.found, 3);
+    QCOMPARE(report.refused, 1);
+    QCOMPARE(report.reason, "access denied");
 
-    QCOMPARE(reports.size(), 2u);
-    QCOMPARE(reports[0].name, "q.exe");
-    QCOMPARE(reports[0].found, 3);
-    QCOMPARE(reports[0].refused, 1);
-    QCOMPARE(reports[0].reason, "access denied");
-    QCOMPARE(reports[1].found, 0);
-    QCOMPARE(reports[1].refused, 0);
+    service.TerminateProcesses("nothing");
+    QCOMPARE(service.lastTermination().name, "nothing");
+    QCOMPARE(service.lastTermination().found, 0);
+    QCOMPARE(service.lastTermination().refused, 0);
 }
 
-void ProcessQueryServiceTest::failuresBecomeQueryErrors()
+void TestProcessQueryService::failuresBecomeQueryErrors()
 {
     ManagementProcessQueryService unbound([](std::string_view) -> std::unique_ptr<ManagementService> {
         throw ManagementError("service not running");
     });
-    bool reported = false;
-    unbound.setTerminationObserver([&reported](const TerminationReport &) { reported = true; });
     try {
         unbound.TerminateProcesses("x.exe");
         QFAIL("no error");
     } catch (const ProcessQueryError &error) {
         QCOMPARE(error.what(), "cannot terminate \"x.exe\": service not running");
     }
-    QVERIFY(!reported);
+    QCOMPARE(unbound.lastTermination().name, QString());
     QVERIFY_THROWS_EXCEPTION(ProcessQueryError, unbound.IsProcessRunning("x.exe"));
 }
 
-void ProcessQueryServiceTest::realProcessesAreSeenAndEndedTogether()
+void TestProcessQueryService::realProcessesAreSeenAndEndedTogether()
 {
     REQUIRE_REAL_PROCESSES();
     // Quote and backslash in the name: escaped into the query and matched as they are.
     TestProcesses processes(uniqueProcessName(QStringLiteral("qx'\\")));
     const QString name = processes.imageName();
     ManagementProcessQueryService service;
-    TerminationReport last;
-    service.setTerminationObserver([&last](const TerminationReport &report) { last = report; });
 
     QVERIFY(!service.IsProcessRunning(name));
     processes.start(3);
@@ -186,12 +178,12 @@ void ProcessQueryServiceTest::realProcessesAreSeenAndEndedTogether()
 
     service.TerminateProcesses(name.toUpper() + ".Exe");
     QVERIFY(processes.waitForAllExited(Wait));
-    QCOMPARE(last.found, 3);
-    QCOMPARE(last.refused, 0);
+    QCOMPARE(service.lastTermination().found, 3);
+    QCOMPARE(service.lastTermination().refused, 0);
     QVERIFY(!service.IsProcessRunning(name));
 }
 
-void ProcessQueryServiceTest::ownProcessIsSpared()
+void TestProcessQueryService::ownProcessIsSpared()
 {
     REQUIRE_REAL_PROCESSES();
     // A copy of this test under a name of its own, alongside two other processes of that name.
@@ -218,7 +210,7 @@ int main(int argc, char **argv)
     if (argc == 3 && qstrcmp(argv[1], "--terminate-own-name") == 0)
         return terminateOwnName(argv);
     QCoreApplication app(argc, argv);
-    ProcessQueryServiceTest test;
+    TestProcessQueryService test;
     return QTest::qExec(&test, argc, argv);
 }
 
