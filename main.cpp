@@ -11,20 +11,21 @@
 int main(int argc, char **argv)
 {
     if (const std::string problem = quellex::platform::displayProblem(); !problem.empty()) {
-        std::fprintf(
-            stderr,
-            "quellex: %s.\n"
-            "ZORVIN - QUELLEX is a desktop program: start it from a desktop session, or on a machine "
-            "without a display under a virtual X server:\n    xvfb-run -a %s\n",
-            problem.c_str(), argv[0]);
+        std::fprintf(stderr,
+                     "quellex: %s.\n" QUELLEX_CAPTION
+                     " is a desktop program: start it from a desktop session, or on a machine "
+                     "without a display under a virtual X server:\n    xvfb-run -a %s\n",
+                     problem.c_str(), argv[0]);
         return 1;
     }
 
+    // What the program says on stderr keeps its name in front, as the message above does.
+    qSetMessagePattern(QStringLiteral("quellex: %{message}"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(QUELLEX_PRODUCT_NAME));
     QApplication::setApplicationVersion(QStringLiteral(QUELLEX_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(QUELLEX_APP_ID));
-    QApplication::setWindowIcon(quellex::programIcon());
+    QApplication::setWindowIcon(quellex::forms::programIcon());
 
     quellex::ManagementProcessQueryService processes;
     const auto windowManager = quellex::forms::toolkitWindowManager();

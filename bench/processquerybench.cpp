@@ -3,14 +3,10 @@
 // question answered through libproc2 as the process tools answer it. The benchmark starts 1000
 // processes of its own, under a name no other process has, and ends exactly those.
 #include "process/managementprocessqueryservice.h"
+#include "tests/support/testprocesses.h"
 
-#include <QFile>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,77 +14,20 @@
 #include <iostream>
 #include <libproc2/pids.h>
 #include <map>
-#include <spawn.h>
-#include <stdexcept>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
-constexpr int ProcessCount = 1000;
+constexpr int kProcessCount = 1000;
 
-// Copies of the idle program under one unique name, all children of this program.
-class IdleProcesses
-{
-public:
-    explicit IdleProcesses(int count)
-    {
-        if (!m_dir.isValid())
-            throw std::runtime_error("cannot create a temporary folder");
-        // At most 15 bytes, so the kernel's record of the name (what libproc2 compares) is all of it.
-        m_name = QStringLiteral("qxbench");
-        for (int i = 0; i < 8; ++i)
-            m_name += QString::number(QRandomGenerator::system()->bounded(16), 16);
-        const QString path = m_dir.filePath(m_name);
-        if (!QFile::copy(QStringLiteral(QUELLEX_BENCH_IDLE), path) ||
-            !QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner))
-            throw std::runtime_error("cannot copy the idle program");
-        const QByteArray file = QFile::encodeName(path);
-        const QByteArray parent = QByteArray::number(::getpid());
-        char *argv[] = {const_cast<char *>(file.constData()), const_cast<char *>(parent.constData()),
-                        nullptr};
-        for (int i = 0; i < count; ++i) {
-            pid_t pid = 0;
-            const int error = posix_spawn(&pid, file.constData(), nullptr, nullptr, argv, environ);
-            if (error != 0) {
-                stop();
-                throw std::runtime_error(std::string("cannot start a process: ") + std::strerror(error));
-            }
-            m_pids.push_back(pid);
-        }
-    }
-    ~IdleProcesses() { stop(); }
-    IdleProcesses(const IdleProcesses &) = delete;
-    IdleProcesses &operator=(const IdleProcesses &) = delete;
-
-    const QString &name() const { return m_name; }
-
-    void stop()
-    {
-        // Children never reaped yet: each pid is still that child's.
-        for (pid_t pid : m_pids)
-            ::kill(pid, SIGKILL);
-        for (pid_t pid : m_pids)
-            ::waitpid(pid, nullptr, 0);
-        m_pids.clear();
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_name;
-    std::vector<pid_t> m_pids;
-};
-
-IdleProcesses *processes = nullptr;
+quellex::test::TestProcesses *processes = nullptr;
 
 void isProcessRunning(benchmark::State &state)
 {
     quellex::ManagementProcessQueryService service;
-    const QString name = processes->name();
+    const QString name = processes->imageName();
     for (auto _ : state) {
         const bool running = service.IsProcessRunning(name);
         benchmark::DoNotOptimize(running);
@@ -102,7 +41,7 @@ void isProcessRunning(benchmark::State &state)
 // With --floor-only the floor is measured over whatever runs on the machine, for scripts that
 // compare it with the program's own cost under the same load.
 bool floorOnly = false;
-int minimumScanned = ProcessCount;
+int minimumScanned = kProcessCount;
 // With --pace-ms N each scan follows a pause of N ms, as a program's timer spaces them: the kernel's
 // process structures are then no longer in the cache, and a scan costs more than in a tight loop.
 int paceMs = 0;
@@ -149,7 +88,7 @@ void libproc2Pgrep(benchmark::State &state)
         state.SkipWithError("procps_pids_new failed");
         return;
     }
-    const QByteArray name = processes->name().toUtf8();
+    const QByteArray name = processes->imageName().toUtf8();
     for (auto _ : state) {
         const pids_fetch *fetched = procps_pids_reap(info, PIDS_FETCH_TASKS_ONLY);
         if (!fetched) {
@@ -164,7 +103,7 @@ void libproc2Pgrep(benchmark::State &state)
                 ++found;
             benchmark::DoNotOptimize(PIDS_VAL(Pid, s_int, stack, info));
         }
-        if (found != ProcessCount) {
+        if (found != kProcessCount) {
             state.SkipWithError("libproc2 does not see the processes");
             break;
         }
@@ -240,7 +179,9 @@ int main(int argc, char **argv)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Libproc2", libproc2Pgrep)->Unit(benchmark::kMicrosecond);
     try {
-        IdleProcesses started(ProcessCount);
+        // At most 15 bytes, so the kernel's record of the name (what libproc2 compares) is all of it.
+        quellex::test::TestProcesses started(quellex::test::uniqueProcessName(QStringLiteral("qxbench"), 15));
+        started.start(kProcessCount);
         processes = &started;
         benchmark::RunSpecifiedBenchmarks(&reporter);
         processes = nullptr;
@@ -254,7 +195,7 @@ int main(int argc, char **argv)
     const double floor = reporter.median("FloorReadlinkPerProcess");
     const double libproc2 = reporter.median("Libproc2");
     std::cout.flush();
-    std::printf("processes_started=%d (CPU time per scan, medians)\n", ProcessCount);
+    std::printf("processes_started=%d (CPU time per scan, medians)\n", kProcessCount);
     std::printf("floor_us_per_scan=%.1f\n", floor);
     std::printf("ratio_vs_floor=%.3f\n", service / floor);
     std::printf("ratio_vs_libproc2=%.3f\n", service / libproc2);

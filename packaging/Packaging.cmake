@@ -13,11 +13,8 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/quellex.desktop.in ${quellex_desktop_fi
 configure_file(${CMAKE_CURRENT_LIST_DIR}/quellex.metainfo.xml.in ${quellex_metainfo_file} @ONLY)
 
 # The theme icons are drawn by the program's own artwork code, at build time, without a display.
-add_executable(quellex_makeicons
-    ${CMAKE_CURRENT_LIST_DIR}/makeicons.cpp
-    ${PROJECT_SOURCE_DIR}/forms/common/artwork.h ${PROJECT_SOURCE_DIR}/forms/common/artwork.cpp)
-target_include_directories(quellex_makeicons PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(quellex_makeicons PRIVATE Qt6::Gui)
+add_executable(quellex_makeicons ${CMAKE_CURRENT_LIST_DIR}/makeicons.cpp)
+target_link_libraries(quellex_makeicons PRIVATE quellex_artwork)
 
 set(quellex_icon_dir ${quellex_packaging_dir}/icons)
 # Qt asks for a private runtime folder even offscreen; one in the build tree keeps it quiet.

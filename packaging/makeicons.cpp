@@ -28,7 +28,7 @@ int main(int argc, char **argv)
         }
         const QString folder = QStringLiteral("%1x%1/apps").arg(size);
         const QString file = output.filePath(folder + QLatin1Char('/') + args.at(2) + QStringLiteral(".png"));
-        if (!output.mkpath(folder) || !quellex::programIconImage(size).save(file, "PNG")) {
+        if (!output.mkpath(folder) || !quellex::forms::programIconImage(size).save(file, "PNG")) {
             std::fprintf(stderr, "quellex_makeicons: cannot write %s\n", qPrintable(file));
             return 1;
         }

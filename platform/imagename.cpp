@@ -1,4 +1,6 @@
-#include "imagename.h"
+#include "platform/imagename.h"
+
+#include "platform/asciicase.h"
 
 #include <QByteArrayView>
 
@@ -6,35 +8,9 @@ namespace quellex::platform {
 
 namespace {
 
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool isAscii(std::string_view text)
-{
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-// lowered must already be in lower case.
-bool equalsAsciiLowered(std::string_view text, std::string_view lowered)
-{
-    if (text.size() != lowered.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (asciiLower(text[i]) != lowered[i])
-            return false;
-    }
-    return true;
-}
-
 bool endsWithExe(std::string_view name)
 {
-    return name.size() >= 4 && equalsAsciiLowered(name.substr(name.size() - 4), ".exe");
+    return name.size() >= 4 && equalsIgnoringAsciiCase(name.substr(name.size() - 4), ".exe");
 }
 
 } // namespace
@@ -63,7 +39,7 @@ bool ImageNameMatcher::matches(std::string_view candidate) const
     // name only lowers its letters, so the folded wanted form is what it must equal.
     if (isAscii(candidate)) {
         for (const Form &form : m_forms) {
-            if (equalsAsciiLowered(candidate, form.folded))
+            if (equalsIgnoringAsciiCase(candidate, form.folded))
                 return true;
         }
         return false;
@@ -99,7 +75,7 @@ bool ImageNameMatcher::mayStartWith(std::string_view prefix) const
         if (!asciiPrefix || !form.ascii)
             return true; // folding may change byte lengths: leave it to the full name
         if (form.bytes.size() > prefix.size() &&
-            equalsAsciiLowered(prefix, std::string_view(form.folded).substr(0, prefix.size())))
+            equalsIgnoringAsciiCase(prefix, std::string_view(form.folded).substr(0, prefix.size())))
             return true;
     }
     return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/asciicase.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -123,17 +125,7 @@ public:
 // Whether moniker names the local machine's default namespace, the only one there is.
 inline bool isDefaultMoniker(std::string_view moniker)
 {
-    constexpr std::string_view expected = "winmgmts:";
-    if (moniker.size() != expected.size())
-        return false;
-    for (std::size_t i = 0; i < moniker.size(); ++i) {
-        char c = moniker[i];
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        if (c != expected[i])
-            return false;
-    }
-    return true;
+    return equalsIgnoringAsciiCase(moniker, "winmgmts:");
 }
 
 // Binds to the service of the platform chosen at build time. Only "winmgmts:" (any letter case) is

@@ -1,6 +1,6 @@
 #include "platform/nullwindowmanager.h"
 
-#include <cstdio>
+#include "platform/logging.h"
 
 namespace quellex::platform {
 
@@ -25,9 +25,7 @@ void NullWindowManager::warnOnce()
     if (m_warned)
         return;
     m_warned = true;
-    std::fprintf(stderr, "quellex: always-on-top is not available on the %s display\n",
-                 m_platformName.c_str());
-    std::fflush(stderr);
+    qCWarning(lcWindow, "always-on-top is not available on the %s display", m_platformName.c_str());
 }
 
 } // namespace quellex::platform

@@ -44,7 +44,6 @@ struct DisplayConnection
 {
     const char *platformName = nullptr; // "xcb", "offscreen", "wayland", ...
     void *nativeConnection = nullptr;   // xcb_connection_t * on X11
-    WindowHandle rootWindow = 0;
 };
 
 // The window manager of that display, or one that does nothing (and says so once on stderr) where the

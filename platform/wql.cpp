@@ -1,6 +1,7 @@
-#include "wql.h"
+#include "platform/wql.h"
 
-#include "management.h"
+#include "platform/asciicase.h"
+#include "platform/management.h"
 
 #include <optional>
 
@@ -13,18 +14,6 @@ struct Token
     enum Kind { Identifier, Symbol, String, End } kind = End;
     std::string text; // the identifier or symbol as written, or the literal's value
 };
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool isIdentifierStart(char c)
 {

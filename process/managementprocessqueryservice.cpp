@@ -1,6 +1,6 @@
-#include "managementprocessqueryservice.h"
+#include "process/managementprocessqueryservice.h"
 
-#include "querytext.h"
+#include "process/querytext.h"
 
 #include <exception>
 
@@ -8,7 +8,7 @@ namespace quellex {
 
 namespace {
 
-constexpr std::string_view Moniker = "winmgmts:";
+constexpr std::string_view kMoniker = "winmgmts:";
 
 // Called inside a handler: the exception being handled, as the service's error, saying what failed.
 [[noreturn]] void rethrowAsQueryError(const QString &what)
@@ -34,7 +34,7 @@ bool ManagementProcessQueryService::IsProcessRunning(const QString &name)
 {
     try {
         const std::string query = runningCheckQuery(name);
-        const std::unique_ptr<platform::ManagementService> service = m_bind(Moniker);
+        const std::unique_ptr<platform::ManagementService> service = m_bind(kMoniker);
         return service->ExecQuery(query).Count() != 0;
     } catch (...) {
         rethrowAsQueryError(QStringLiteral("cannot check whether \"%1\" runs").arg(name));
@@ -48,7 +48,7 @@ void ManagementProcessQueryService::TerminateProcesses(const QString &name)
     report.name = name;
     try {
         const std::string query = terminationQuery(name);
-        const std::unique_ptr<platform::ManagementService> service = m_bind(Moniker);
+        const std::unique_ptr<platform::ManagementService> service = m_bind(kMoniker);
         const platform::ProcessCollection processes = service->ExecQuery(query);
         report.found = int(processes.Count());
         // Every process is asked, whatever the one before answered; a vanished one is no refusal.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/management.h"
-#include "processqueryservice.h"
+#include "process/processqueryservice.h"
 
 #include <functional>
 #include <memory>

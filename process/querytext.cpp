@@ -1,4 +1,4 @@
-#include "querytext.h"
+#include "process/querytext.h"
 
 namespace quellex {
 

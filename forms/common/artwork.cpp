@@ -7,19 +7,19 @@
 #include <algorithm>
 #include <vector>
 
-namespace quellex {
+namespace quellex::forms {
 namespace {
 
 // The head is drawn in a 100 by 130 unit box; callers map that box onto their pixels.
-constexpr QSizeF headBox(100.0, 130.0);
+constexpr QSizeF kHeadBox(100.0, 130.0);
 
 // Pictures are drawn this many times larger and then reduced, which keeps thin lines clean at
 // the small sizes the windows use.
-constexpr int supersample = 4;
+constexpr int kSupersample = 4;
 
 double mirrored(double x)
 {
-    return headBox.width() - x;
+    return kHeadBox.width() - x;
 }
 
 QPainterPath headOutline()
@@ -104,7 +104,7 @@ void drawHead(QPainter &painter, double pixelsPerUnit)
     painter.drawPath(outline);
 
     // Shading across the head makes it read as round rather than flat.
-    QLinearGradient shade(0, 0, headBox.width(), 0);
+    QLinearGradient shade(0, 0, kHeadBox.width(), 0);
     shade.setColorAt(0.00, QColor(0, 0, 0, 170));
     shade.setColorAt(0.30, QColor(0, 0, 0, 0));
     shade.setColorAt(0.62, QColor(0, 0, 0, 0));
@@ -160,21 +160,21 @@ void drawHead(QPainter &painter, double pixelsPerUnit)
 // Fits the head box into target, centred, keeping its proportions; returns pixels per unit.
 double placeHead(QPainter &painter, const QRectF &target)
 {
-    const double scale = std::min(target.width() / headBox.width(), target.height() / headBox.height());
-    painter.translate(target.center().x() - headBox.width() * scale / 2,
-                      target.center().y() - headBox.height() * scale / 2);
+    const double scale = std::min(target.width() / kHeadBox.width(), target.height() / kHeadBox.height());
+    painter.translate(target.center().x() - kHeadBox.width() * scale / 2,
+                      target.center().y() - kHeadBox.height() * scale / 2);
     painter.scale(scale, scale);
     return scale;
 }
 
 template<typename Draw> QImage render(QSize size, Draw draw)
 {
-    QImage large(size * supersample, QImage::Format_ARGB32_Premultiplied);
+    QImage large(size * kSupersample, QImage::Format_ARGB32_Premultiplied);
     large.fill(Qt::transparent);
     {
         QPainter painter(&large);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(supersample, supersample);
+        painter.scale(kSupersample, kSupersample);
         draw(painter);
     }
     return large.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
@@ -277,7 +277,7 @@ QPixmap terminatorPicture()
 QImage programIconImage(int size)
 {
     QImage icon = render(QSize(size, size), [&](QPainter &painter) { drawIcon(painter, size); });
-    if (size == programIconDesignSize)
+    if (size == kProgramIconDesignSize)
         icon = icon.convertToFormat(QImage::Format_Indexed8, reducedPalette(icon, 256), Qt::ThresholdDither)
                    .convertToFormat(QImage::Format_ARGB32);
     return icon;
@@ -286,9 +286,9 @@ QImage programIconImage(int size)
 QIcon programIcon()
 {
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, programIconDesignSize, 128, 256})
+    for (int size : {16, 22, 24, 32, 48, 64, kProgramIconDesignSize, 128, 256})
         icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
     return icon;
 }
 
-} // namespace quellex
+} // namespace quellex::forms

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QPixmap>
 
-namespace quellex {
+namespace quellex::forms {
 
 // Pictures drawn in code, so they need no image files and scale to any size. They need a
 // QGuiApplication (any platform, offscreen included) but no widgets and no window.
@@ -18,6 +18,6 @@ QImage terminatorImage(int width = 57, int height = 75);
 QImage programIconImage(int size = 100);
 QIcon programIcon();
 
-constexpr int programIconDesignSize = 100;
+constexpr int kProgramIconDesignSize = 100;
 
-} // namespace quellex
+} // namespace quellex::forms

@@ -1,6 +1,7 @@
 #include "forms/common/controls.h"
 
 #include "forms/common/artwork.h"
+#include "quellexversion.h"
 
 #include <QCheckBox>
 #include <QFont>
@@ -63,7 +64,7 @@ void designForm(QWidget *form, const char *objectName, Qt::WindowFlags flags, fl
                 float clientHeight)
 {
     form->setObjectName(QString::fromLatin1(objectName));
-    form->setWindowTitle(QStringLiteral("ZORVIN - QUELLEX"));
+    form->setWindowTitle(QStringLiteral(QUELLEX_CAPTION));
     form->setWindowIcon(programIcon());
     form->setFont(windowDefaultFont());
     form->setWindowFlags(flags);

@@ -1,8 +1,9 @@
 #include "forms/main/problemtooltips.h"
 
+#include "platform/logging.h"
+
 #include <QStringList>
 #include <QWidget>
-#include <cstdio>
 
 namespace quellex::forms {
 
@@ -12,7 +13,7 @@ void ProblemTooltips::set(QWidget *control, const QString &source, const QString
     if (current == text)
         return;
     current = text;
-    std::fprintf(stderr, "quellex: %s\n", qPrintable(text));
+    qCWarning(lcProcess).noquote() << text;
     refresh(control);
 }
 

@@ -1,4 +1,4 @@
-#include "fakemanagement.h"
+#include "platform/fake/fakemanagement.h"
 
 #include "platform/imagename.h"
 #include "platform/wql.h"
@@ -36,12 +36,6 @@ private:
 };
 
 } // namespace
-
-std::shared_ptr<FakeProcessTable> FakeProcessTable::shared()
-{
-    static const std::shared_ptr<FakeProcessTable> table = std::make_shared<FakeProcessTable>();
-    return table;
-}
 
 std::uint32_t FakeProcessTable::add(const std::string &name, bool mayEnd)
 {
@@ -87,14 +81,6 @@ ProcessCollection FakeManagementService::ExecQuery(std::string_view query)
             found.push_back(std::make_unique<FakeProcess>(m_table, entry));
     }
     return ProcessCollection(std::move(found));
-}
-
-std::unique_ptr<ManagementService> bindFakeManagementService(std::string_view moniker)
-{
-    if (!isDefaultMoniker(moniker))
-        throw ManagementError("cannot bind to \"" + std::string(moniker) +
-                              "\": only \"winmgmts:\" is served");
-    return std::make_unique<FakeManagementService>(FakeProcessTable::shared());
 }
 
 } // namespace quellex::platform

@@ -10,8 +10,8 @@
 
 namespace quellex::platform {
 
-// The processes of the fake platform: a table that tests fill and read. Every binding of the fake
-// service shares one table, as every binding of a real one sees the same machine.
+// The processes of the fake management service: a table that tests fill and read. Every binding a
+// test makes should share one table, as every binding of a real service sees the same machine.
 class FakeProcessTable
 {
 public:
@@ -21,9 +21,6 @@ public:
         std::string name;
         bool mayEnd = true; // false: Terminate is refused with access denied
     };
-
-    // The table every binding made through bindFakeManagementService uses.
-    static std::shared_ptr<FakeProcessTable> shared();
 
     // Returns the new process's pid.
     std::uint32_t add(const std::string &name, bool mayEnd = true);
@@ -57,8 +54,5 @@ public:
 private:
     std::shared_ptr<FakeProcessTable> m_table;
 };
-
-// What the fake platform's bindManagementService returns: a service over FakeProcessTable::shared().
-std::unique_ptr<ManagementService> bindFakeManagementService(std::string_view moniker);
 
 } // namespace quellex::platform

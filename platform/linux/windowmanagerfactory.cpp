@@ -11,9 +11,7 @@ std::unique_ptr<WindowManager> createWindowManager(const DisplayConnection &disp
     if (isX11 && display.nativeConnection) {
         auto *connection = static_cast<xcb_connection_t *>(display.nativeConnection);
         if (!xcb_connection_has_error(connection)) {
-            const xcb_window_t root = display.rootWindow > 0
-                                          ? static_cast<xcb_window_t>(display.rootWindow)
-                                          : xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+            const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
             return std::make_unique<X11WindowManager>(connection, root);
         }
     }

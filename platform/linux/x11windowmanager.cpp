@@ -13,13 +13,13 @@ namespace {
 
 template<typename T> using Reply = XcbReply<T>;
 
-constexpr uint32_t StateRemove = 0;
-constexpr uint32_t StateAdd = 1;
+constexpr uint32_t kStateRemove = 0;
+constexpr uint32_t kStateAdd = 1;
 // Requests are sent as a pager would send them: window managers with focus-stealing prevention
 // (openbox among them) ignore restack requests that come from an ordinary application.
-constexpr uint32_t SourcePager = 2;
+constexpr uint32_t kSourcePager = 2;
 // X resource ids use the low 29 bits.
-constexpr WindowHandle HighestWindowId = 0x1fffffff;
+constexpr WindowHandle kHighestWindowId = 0x1fffffff;
 
 } // namespace
 
@@ -65,7 +65,7 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
 {
     // Position and size are never changed here; calls that ask for it are refused.
     (void)X, (void)Y, (void)cx, (void)cy;
-    if (!isBandChange(hWnd, hWndInsertAfter, uFlags) || hWnd < 0 || hWnd > HighestWindowId || !isUsable())
+    if (!isBandChange(hWnd, hWndInsertAfter, uFlags) || hWnd < 0 || hWnd > kHighestWindowId || !isUsable())
         return false;
 
     const auto window = static_cast<xcb_window_t>(hWnd);
@@ -81,12 +81,12 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
     const std::vector<xcb_window_t> owned = ownedWindows(window);
     windows.insert(windows.end(), owned.begin(), owned.end());
     for (const xcb_window_t each : windows) {
-        xcbSendToWindowManager(m_connection, m_root, each, m_netWmState, enter ? StateAdd : StateRemove,
-                               m_netWmStateAbove, 0, SourcePager);
+        xcbSendToWindowManager(m_connection, m_root, each, m_netWmState, enter ? kStateAdd : kStateRemove,
+                               m_netWmStateAbove, 0, kSourcePager);
         if (enter) {
             // Entering the band alone leaves a window below others already in it. A restack request
             // raises it to the top of the band without giving it the focus, which activating it would.
-            xcbSendToWindowManager(m_connection, m_root, each, m_netRestackWindow, SourcePager,
+            xcbSendToWindowManager(m_connection, m_root, each, m_netRestackWindow, kSourcePager,
                                    XCB_WINDOW_NONE, XCB_STACK_MODE_ABOVE, 0);
         }
     }

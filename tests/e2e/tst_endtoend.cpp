@@ -2,9 +2,9 @@
 // manager, with a settings file seeded beforehand. It must end the processes of the stored name (and
 // no others), close when the window manager asks it to, and leave its state in the file. The only
 // processes it may end are this test's, under names no other process has.
-#include "platform/x11testclient.h"
-#include "support/testenvironment.h"
-#include "support/testprocesses.h"
+#include "tests/platform/x11testclient.h"
+#include "tests/support/testenvironment.h"
+#include "tests/support/testprocesses.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -145,7 +145,7 @@ private:
 
 } // namespace
 
-class TstEndToEnd : public QObject
+class TestEndToEnd : public QObject
 {
     Q_OBJECT
 
@@ -156,13 +156,13 @@ private slots:
     void refusesToStartWithoutDisplay();
 };
 
-void TstEndToEnd::initTestCase()
+void TestEndToEnd::initTestCase()
 {
     const QFileInfo program(programPath());
     QVERIFY2(program.isFile() && program.isExecutable(), qPrintable(program.filePath() + " is not built"));
 }
 
-void TstEndToEnd::endsStoredNameAndSavesStateWhenClosed()
+void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
 {
     IsolatedSettings settings;
     TestProcesses target(uniqueProcessName());
@@ -278,7 +278,7 @@ void TstEndToEnd::endsStoredNameAndSavesStateWhenClosed()
     QVERIFY(bystander.isRunning(other));
 }
 
-void TstEndToEnd::refusesToStartWithoutDisplay_data()
+void TestEndToEnd::refusesToStartWithoutDisplay_data()
 {
     QTest::addColumn<QString>("display");
 
@@ -296,7 +296,7 @@ void TstEndToEnd::refusesToStartWithoutDisplay_data()
     QTest::newRow("no DISPLAY") << QString();
 }
 
-void TstEndToEnd::refusesToStartWithoutDisplay()
+void TestEndToEnd::refusesToStartWithoutDisplay()
 {
     QFETCH(QString, display);
     IsolatedSettings settings;
@@ -330,5 +330,5 @@ void TstEndToEnd::refusesToStartWithoutDisplay()
     QVERIFY2(!QFileInfo::exists(settings.iniPath()), "a program that never started wrote its settings");
 }
 
-QTEST_GUILESS_MAIN(TstEndToEnd)
+QTEST_GUILESS_MAIN(TestEndToEnd)
 #include "tst_endtoend.moc"

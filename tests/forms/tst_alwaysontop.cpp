@@ -1,9 +1,9 @@
 // The always-on-top tick's calls, against a window manager that records them.
-#include "fakeprocessqueryservice.h"
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
 #include "platform/fake/fakewindowmanager.h"
-#include "support/testenvironment.h"
+#include "tests/forms/fakeprocessqueryservice.h"
+#include "tests/support/testenvironment.h"
 
 #include <QTest>
 #include <QTimer>

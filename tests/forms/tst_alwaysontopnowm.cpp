@@ -1,13 +1,13 @@
 // The main window keeping itself on top in a real X server where no window manager runs: nobody acts on
 // the stacking requests, and the program must simply go on.
-#include "fakeprocessqueryservice.h"
 #include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
 #include "platform/linux/x11windowmanager.h"
 #include "platform/windowmanager.h"
-#include "platform/x11testclient.h"
-#include "support/testenvironment.h"
-#include "xcberrorlog.h"
+#include "tests/forms/fakeprocessqueryservice.h"
+#include "tests/forms/xcberrorlog.h"
+#include "tests/platform/x11testclient.h"
+#include "tests/support/testenvironment.h"
 
 #include <QGuiApplication>
 #include <QSignalSpy>
@@ -21,7 +21,7 @@ using test::X11TestClient;
 
 namespace {
 
-constexpr int Wait = 5000;
+constexpr int kWait = 5000;
 
 } // namespace
 
@@ -76,7 +76,7 @@ void TestAlwaysOnTopNoWm::cleanup()
     m_main.reset();
     xcb_delete_property(m_client->connection(), m_client->root(), m_client->atom("_NET_ACTIVE_WINDOW"));
     m_client->flush();
-    const bool windowsGone = m_client->destroyAllWindows(Wait);
+    const bool windowsGone = m_client->destroyAllWindows(kWait);
     const QStringList xcbErrors = m_xcbErrors->errors();
     m_xcbErrors.reset();
     m_settings.reset();
@@ -127,7 +127,7 @@ void TestAlwaysOnTopNoWm::letTicksRun(QuellexMain &main)
 void TestAlwaysOnTopNoWm::keepsRunningWithoutAWindowManager()
 {
     QuellexMain &main = showMain();
-    QVERIFY(QTest::qWaitForWindowExposed(&main, Wait));
+    QVERIFY(QTest::qWaitForWindowExposed(&main, kWait));
     QVERIFY(main.AlwaysOnTopTimer->isActive());
     const xcb_window_t other = m_client->createWindow(QStringLiteral("another program"));
     m_client->flush();
@@ -140,7 +140,7 @@ void TestAlwaysOnTopNoWm::keepsRunningWithoutAWindowManager()
 void TestAlwaysOnTopNoWm::keepsRunningWithAnActiveWindowLeftBehind()
 {
     QuellexMain &main = showMain();
-    QVERIFY(QTest::qWaitForWindowExposed(&main, Wait));
+    QVERIFY(QTest::qWaitForWindowExposed(&main, kWait));
 
     // A window that no longer exists, then one that does but that nobody will restack.
     const xcb_window_t gone = m_client->createWindow(QStringLiteral("gone"));

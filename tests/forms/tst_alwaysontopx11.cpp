@@ -1,15 +1,15 @@
 // The main window keeping itself on top in a real X server under a real EWMH window manager. The
 // window it pushes down belongs to another X client of the test's own, as another program's would; the
 // main window talks to the window manager through the toolkit's connection, as in the program.
-#include "fakeprocessqueryservice.h"
 #include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
 #include "platform/linux/x11windowmanager.h"
 #include "platform/windowmanager.h"
-#include "platform/x11testclient.h"
-#include "support/testenvironment.h"
-#include "xcberrorlog.h"
+#include "tests/forms/fakeprocessqueryservice.h"
+#include "tests/forms/xcberrorlog.h"
+#include "tests/platform/x11testclient.h"
+#include "tests/support/testenvironment.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -26,10 +26,10 @@ using test::X11TestClient;
 
 namespace {
 
-constexpr int Wait = 5000;
+constexpr int kWait = 5000;
 // From the other window being topmost in front to the main window standing above it: the next tick
 // comes within a second, the window manager's restacking takes the rest.
-constexpr qint64 WithinATick = 1500;
+constexpr qint64 kWithinATick = 1500;
 
 } // namespace
 
@@ -76,7 +76,7 @@ void TestAlwaysOnTopX11::initTestCase()
 
     m_client = std::make_unique<X11TestClient>();
     QVERIFY(m_client->isConnected());
-    QVERIFY2(QTest::qWaitFor([&] { return m_client->hasWindowManager(); }, Wait), "no EWMH window manager");
+    QVERIFY2(QTest::qWaitFor([&] { return m_client->hasWindowManager(); }, kWait), "no EWMH window manager");
 }
 
 void TestAlwaysOnTopX11::init()
@@ -91,8 +91,9 @@ void TestAlwaysOnTopX11::cleanup()
     // next test.
     m_main.reset();
     const xcb_window_t mainWindow = std::exchange(m_mainWindow, 0);
-    const bool windowsGone = m_client->destroyAllWindows(Wait);
-    const bool mainGone = QTest::qWaitFor([&] { return !m_client->clientList().contains(mainWindow); }, Wait);
+    const bool windowsGone = m_client->destroyAllWindows(kWait);
+    const bool mainGone =
+        QTest::qWaitFor([&] { return !m_client->clientList().contains(mainWindow); }, kWait);
     const QStringList xcbErrors = m_xcbErrors->errors();
     m_xcbErrors.reset();
     m_settings.reset();
@@ -114,13 +115,13 @@ QuellexMain *TestAlwaysOnTopX11::showMain()
     m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
     m_main->show();
     m_mainWindow = xcb_window_t(m_main->hWnd());
-    return m_client->waitUntilManaged(m_mainWindow, Wait) ? m_main.get() : nullptr;
+    return m_client->waitUntilManaged(m_mainWindow, kWait) ? m_main.get() : nullptr;
 }
 
 xcb_window_t TestAlwaysOnTopX11::managedWindow(const QString &title)
 {
     const xcb_window_t window = m_client->createWindow(title, QRect(80, 60, 500, 240));
-    return m_client->waitUntilManaged(window, Wait) ? window : 0;
+    return m_client->waitUntilManaged(window, kWait) ? window : 0;
 }
 
 void TestAlwaysOnTopX11::requestRaise(xcb_window_t window)
@@ -148,10 +149,10 @@ bool TestAlwaysOnTopX11::bringForwardBetweenTicks(QuellexMain &main, xcb_window_
 {
     QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
     for (int attempt = 0; attempt < 5; ++attempt) {
-        if (!ticks.wait(Wait))
+        if (!ticks.wait(kWait))
             return false;
         ticks.clear();
-        const bool inFront = m_client->activate(window, Wait) && m_client->setTopmost(window, true, Wait);
+        const bool inFront = m_client->activate(window, kWait) && m_client->setTopmost(window, true, kWait);
         sinceInFront.start();
         if (ticks.isEmpty())
             return inFront;
@@ -177,16 +178,16 @@ void TestAlwaysOnTopX11::topmostWindowInFrontIsPushedBelowWithinATick()
     QVERIFY(hasAbove(other));
     QVERIFY(m_client->isStackedAbove(other, own));
 
-    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, Wait));
+    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, kWait));
     const qint64 took = sinceInFront.elapsed();
     qInfo("main window above the other window %lld ms after the other was brought forward", took);
-    QVERIFY2(took <= WithinATick, qPrintable(QStringLiteral("took %1 ms").arg(took)));
+    QVERIFY2(took <= kWithinATick, qPrintable(QStringLiteral("took %1 ms").arg(took)));
     QCOMPARE(ticks.count(), 1);
     // Only the stacking changed: the user keeps typing into the window in front.
     QCOMPARE(m_client->activeWindow(), other);
 
     // Further ticks find the same window in front and change nothing.
-    QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, Wait));
+    QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, kWait));
     QVERIFY(mainAbove(own, other));
     QCOMPARE(m_client->activeWindow(), other);
 }
@@ -199,8 +200,8 @@ void TestAlwaysOnTopX11::switchedOffLeavesTheMainWindowAbove()
     const xcb_window_t own = m_mainWindow;
     const xcb_window_t other = managedWindow(QStringLiteral("another program"));
     QVERIFY(other);
-    QVERIFY(m_client->activate(other, Wait));
-    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, Wait));
+    QVERIFY(m_client->activate(other, kWait));
+    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, kWait));
 
     {
         QuellexSettings settingsWindow(*main);
@@ -211,7 +212,7 @@ void TestAlwaysOnTopX11::switchedOffLeavesTheMainWindowAbove()
 
     // The user goes back to the other program: its window comes forward, but not above the main window,
     // which stays in the topmost band although nothing keeps it there any more.
-    QVERIFY(m_client->activate(other, Wait));
+    QVERIFY(m_client->activate(other, kWait));
     QTest::qWait(2500);
     QVERIFY(mainAbove(own, other));
     QCOMPARE(m_client->activeWindow(), other);
@@ -229,13 +230,13 @@ void TestAlwaysOnTopX11::nothingWhileTheMainWindowHasTheFocus()
     // Both windows in the topmost band, the other one higher, and the main window in front: any
     // stacking call of a tick would show, a demotion in the main window's state, a promotion in the
     // order of the two.
-    QVERIFY(m_client->setTopmost(own, true, Wait));
-    QVERIFY(m_client->activate(own, Wait));
-    QVERIFY(m_client->setTopmost(other, true, Wait));
+    QVERIFY(m_client->setTopmost(own, true, kWait));
+    QVERIFY(m_client->activate(own, kWait));
+    QVERIFY(m_client->setTopmost(other, true, kWait));
     // Joining the band does not lift a window above those already in it; a pager's restack request
     // does, and leaves the focus alone.
     requestRaise(other);
-    QVERIFY(QTest::qWaitFor([&] { return m_client->isStackedAbove(other, own); }, Wait));
+    QVERIFY(QTest::qWaitFor([&] { return m_client->isStackedAbove(other, own); }, kWait));
     QCOMPARE(m_client->activeWindow(), own);
     const QList<xcb_atom_t> ownState = m_client->wmState(own);
     const QList<xcb_atom_t> otherState = m_client->wmState(other);
@@ -243,7 +244,7 @@ void TestAlwaysOnTopX11::nothingWhileTheMainWindowHasTheFocus()
 
     QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
     main->AlwaysOnTopTimer->start();
-    QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, 3 * Wait));
+    QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, 3 * kWait));
     QTest::qWait(300);
     QCOMPARE(m_client->activeWindow(), own);
     QCOMPARE(m_client->wmState(own), ownState);
@@ -252,8 +253,8 @@ void TestAlwaysOnTopX11::nothingWhileTheMainWindowHasTheFocus()
     QCOMPARE(m_client->clientListStacking(), stacking);
 
     // The same ticks act as soon as another window is in front.
-    QVERIFY(m_client->activate(other, Wait));
-    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, Wait));
+    QVERIFY(m_client->activate(other, kWait));
+    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, kWait));
 }
 
 void TestAlwaysOnTopX11::settingsWindowStaysAboveItsOwner()
@@ -268,7 +269,7 @@ void TestAlwaysOnTopX11::settingsWindowStaysAboveItsOwner()
     settingsWindow.setModal(true);
     settingsWindow.show();
     const auto settings = xcb_window_t(settingsWindow.winId());
-    QVERIFY(m_client->waitUntilManaged(settings, Wait));
+    QVERIFY(m_client->waitUntilManaged(settings, kWait));
     QVERIFY(main->AlwaysOnTopTimer->isActive());
 
     QElapsedTimer sinceInFront;
@@ -276,11 +277,11 @@ void TestAlwaysOnTopX11::settingsWindowStaysAboveItsOwner()
     // The tick sends the settings window out of the band and the main window into it; a window the
     // main window owns goes in with it and above it, or the blocked main window would hide the one
     // window the user can work in (both open at the same place by default).
-    QVERIFY(QTest::qWaitFor([&] { return hasAbove(own) && m_client->isStackedAbove(settings, own); }, Wait));
+    QVERIFY(QTest::qWaitFor([&] { return hasAbove(own) && m_client->isStackedAbove(settings, own); }, kWait));
     // Still the window the user works in.
     QCOMPARE(m_client->activeWindow(), settings);
     QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
-    QVERIFY(ticks.wait(Wait));
+    QVERIFY(ticks.wait(kWait));
     QTest::qWait(300);
     QVERIFY(m_client->isStackedAbove(settings, own));
     settingsWindow.close();

@@ -3,7 +3,7 @@
 #include "forms/common/controls.h"
 #include "forms/common/windowgeometry.h"
 #include "forms/main/quellexmain.h"
-#include "windowtestbed.h"
+#include "tests/forms/windowtestbed.h"
 
 #include <QCheckBox>
 #include <QLabel>

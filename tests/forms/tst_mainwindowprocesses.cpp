@@ -4,8 +4,8 @@
 #include "forms/main/quellexmain.h"
 #include "platform/fake/fakewindowmanager.h"
 #include "process/managementprocessqueryservice.h"
-#include "support/testenvironment.h"
-#include "support/testprocesses.h"
+#include "tests/support/testenvironment.h"
+#include "tests/support/testprocesses.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

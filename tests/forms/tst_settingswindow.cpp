@@ -2,7 +2,7 @@
 #include "forms/common/windowgeometry.h"
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
-#include "windowtestbed.h"
+#include "tests/forms/windowtestbed.h"
 
 #include <QApplication>
 #include <QCheckBox>

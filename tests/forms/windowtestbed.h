@@ -1,10 +1,10 @@
 #pragma once
 
-#include "fakeprocessqueryservice.h"
 #include "forms/main/quellexmain.h"
 #include "platform/fake/fakewindowmanager.h"
 #include "settings/settings.h"
-#include "support/testenvironment.h"
+#include "tests/forms/fakeprocessqueryservice.h"
+#include "tests/support/testenvironment.h"
 
 #include <QStringList>
 #include <QTest>

@@ -44,7 +44,7 @@ class TestArtwork : public QObject
 private slots:
     void pictureIsTheHeadOnBlack()
     {
-        const QPixmap pixmap = quellex::terminatorPicture();
+        const QPixmap pixmap = quellex::forms::terminatorPicture();
         QCOMPARE(pixmap.size(), QSize(57, 75));
         const QImage picture = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
         for (const QPoint corner : {QPoint(0, 0), QPoint(56, 0), QPoint(0, 74), QPoint(56, 74)})
@@ -59,7 +59,7 @@ private slots:
 
     void iconAtDesignSizeHas256ColoursAtMost()
     {
-        const QImage icon = quellex::programIconImage();
+        const QImage icon = quellex::forms::programIconImage();
         QCOMPARE(icon.size(), QSize(100, 100));
         QVERIFY(icon.hasAlphaChannel());
         const int colours = coloursOf(icon).size();
@@ -80,7 +80,7 @@ private slots:
     void iconDrawsAtEverySize()
     {
         QFETCH(int, size);
-        const QImage icon = quellex::programIconImage(size);
+        const QImage icon = quellex::forms::programIconImage(size);
         QCOMPARE(icon.size(), QSize(size, size));
         QCOMPARE(qAlpha(icon.pixel(size / 2, size / 2)), 255);
         QVERIFY2(countPixels(icon, glowingRed) >= 2, "the eyes stay visible even at 16 pixels");
@@ -89,7 +89,7 @@ private slots:
 
     void windowIconOffersTheDesktopSizes()
     {
-        const QIcon icon = quellex::programIcon();
+        const QIcon icon = quellex::forms::programIcon();
         const QList<QSize> sizes = icon.availableSizes();
         for (int size : {16, 22, 24, 32, 48, 64, 100, 128, 256})
             QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));

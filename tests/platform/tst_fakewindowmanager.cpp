@@ -5,7 +5,7 @@
 
 using namespace quellex::platform;
 
-class TstFakeWindowManager : public QObject
+class TestFakeWindowManager : public QObject
 {
     Q_OBJECT
 
@@ -15,7 +15,7 @@ private slots:
     void keepsTheTopmostBandLikeARealLayer();
 };
 
-void TstFakeWindowManager::recordsEveryCallInOrder()
+void TestFakeWindowManager::recordsEveryCallInOrder()
 {
     FakeWindowManager fake;
     fake.setForegroundWindow(7);
@@ -39,7 +39,7 @@ void TstFakeWindowManager::recordsEveryCallInOrder()
     QVERIFY(fake.calls().isEmpty());
 }
 
-void TstFakeWindowManager::foregroundAnswersQueuedThenFixed()
+void TestFakeWindowManager::foregroundAnswersQueuedThenFixed()
 {
     FakeWindowManager fake;
     QCOMPARE(fake.GetForegroundWindow(), WindowHandle(0));
@@ -55,7 +55,7 @@ void TstFakeWindowManager::foregroundAnswersQueuedThenFixed()
     QCOMPARE(fake.callLog().at(2), QStringLiteral("GetForegroundWindow() = 0"));
 }
 
-void TstFakeWindowManager::keepsTheTopmostBandLikeARealLayer()
+void TestFakeWindowManager::keepsTheTopmostBandLikeARealLayer()
 {
     FakeWindowManager fake;
     fake.setTopmost(7, true);
@@ -72,5 +72,5 @@ void TstFakeWindowManager::keepsTheTopmostBandLikeARealLayer()
     QVERIFY(!fake.isTopmost(4));
 }
 
-QTEST_GUILESS_MAIN(TstFakeWindowManager)
+QTEST_GUILESS_MAIN(TestFakeWindowManager)
 #include "tst_fakewindowmanager.moc"

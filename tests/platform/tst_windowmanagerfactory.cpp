@@ -6,7 +6,7 @@
 
 using namespace quellex::platform;
 
-class TstWindowManagerFactory : public QObject
+class TestWindowManagerFactory : public QObject
 {
     Q_OBJECT
 
@@ -16,7 +16,7 @@ private slots:
     void x11LayerForX11Connection();
 };
 
-void TstWindowManagerFactory::nullLayerUnlessX11WithConnection_data()
+void TestWindowManagerFactory::nullLayerUnlessX11WithConnection_data()
 {
     QTest::addColumn<QByteArray>("platform");
     QTest::addColumn<bool>("withConnection");
@@ -26,24 +26,24 @@ void TstWindowManagerFactory::nullLayerUnlessX11WithConnection_data()
     QTest::newRow("no platform name") << QByteArray() << true;
 }
 
-void TstWindowManagerFactory::nullLayerUnlessX11WithConnection()
+void TestWindowManagerFactory::nullLayerUnlessX11WithConnection()
 {
     QFETCH(QByteArray, platform);
     QFETCH(bool, withConnection);
 
     int notAConnection = 0;
     const DisplayConnection display{platform.isNull() ? nullptr : platform.constData(),
-                                    withConnection ? &notAConnection : nullptr, withConnection ? 1234 : 0};
+                                    withConnection ? &notAConnection : nullptr};
     const std::unique_ptr<WindowManager> layer = createWindowManager(display);
     QVERIFY(dynamic_cast<NullWindowManager *>(layer.get()));
 }
 
-void TstWindowManagerFactory::x11LayerForX11Connection()
+void TestWindowManagerFactory::x11LayerForX11Connection()
 {
     // A connection that failed is still an xcb connection object; the layer must not be built on it.
     xcb_connection_t *broken = xcb_connect("not-a-display-name", nullptr);
     QVERIFY(xcb_connection_has_error(broken));
-    std::unique_ptr<WindowManager> layer = createWindowManager({"xcb", broken, 1234});
+    std::unique_ptr<WindowManager> layer = createWindowManager({"xcb", broken});
     QVERIFY(dynamic_cast<NullWindowManager *>(layer.get()));
     layer.reset();
     xcb_disconnect(broken);
@@ -55,12 +55,11 @@ void TstWindowManagerFactory::x11LayerForX11Connection()
         xcb_disconnect(connection);
         QSKIP("no X server here");
     }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    layer = createWindowManager({"xcb", connection, static_cast<WindowHandle>(root)});
+    layer = createWindowManager({"xcb", connection});
     QVERIFY(dynamic_cast<X11WindowManager *>(layer.get()));
     layer.reset();
     xcb_disconnect(connection);
 }
 
-QTEST_GUILESS_MAIN(TstWindowManagerFactory)
+QTEST_GUILESS_MAIN(TestWindowManagerFactory)
 #include "tst_windowmanagerfactory.moc"

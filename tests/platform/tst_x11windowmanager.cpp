@@ -1,7 +1,7 @@
 // The X11 layer against a real X server with a real EWMH window manager. The layer gets a connection of
 // its own, as it gets the toolkit's in the program; the windows it acts on belong to another client.
 #include "platform/linux/x11windowmanager.h"
-#include "platform/x11testclient.h"
+#include "tests/platform/x11testclient.h"
 
 #include <QTest>
 #include <cstdlib>
@@ -12,12 +12,12 @@ using quellex::test::X11TestClient;
 
 namespace {
 
-constexpr int Wait = 5000;
-constexpr unsigned KeepGeometry = SWP_NOSIZE | SWP_NOMOVE;
+constexpr int kWait = 5000;
+constexpr unsigned kKeepGeometry = SWP_NOSIZE | SWP_NOMOVE;
 
 } // namespace
 
-class TstX11WindowManager : public QObject
+class TestX11WindowManager : public QObject
 {
     Q_OBJECT
 
@@ -42,30 +42,26 @@ private:
     std::unique_ptr<X11TestClient> m_client;
 };
 
-void TstX11WindowManager::initTestCase()
+void TestX11WindowManager::initTestCase()
 {
-    int screen = 0;
-    m_layerConnection = xcb_connect(nullptr, &screen);
+    m_layerConnection = xcb_connect(nullptr, nullptr);
     QVERIFY2(!xcb_connection_has_error(m_layerConnection), "no X server on $DISPLAY");
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_layerConnection));
-    for (int i = 0; i < screen; ++i)
-        xcb_screen_next(&it);
 
-    m_layer = createWindowManager({"xcb", m_layerConnection, static_cast<WindowHandle>(it.data->root)});
+    m_layer = createWindowManager({"xcb", m_layerConnection});
     QVERIFY(dynamic_cast<X11WindowManager *>(m_layer.get()));
 
     m_client = std::make_unique<X11TestClient>();
     QVERIFY(m_client->isConnected());
-    QVERIFY2(QTest::qWaitFor([&] { return m_client->hasWindowManager(); }, Wait), "no EWMH window manager");
+    QVERIFY2(QTest::qWaitFor([&] { return m_client->hasWindowManager(); }, kWait), "no EWMH window manager");
 }
 
-void TstX11WindowManager::cleanup()
+void TestX11WindowManager::cleanup()
 {
-    QVERIFY(m_client->destroyAllWindows(Wait));
+    QVERIFY(m_client->destroyAllWindows(kWait));
     QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
 }
 
-void TstX11WindowManager::cleanupTestCase()
+void TestX11WindowManager::cleanupTestCase()
 {
     m_client.reset();
     m_layer.reset();
@@ -73,15 +69,15 @@ void TstX11WindowManager::cleanupTestCase()
         xcb_disconnect(m_layerConnection);
 }
 
-xcb_window_t TstX11WindowManager::managedWindow(const QString &title, const QRect &geometry)
+xcb_window_t TestX11WindowManager::managedWindow(const QString &title, const QRect &geometry)
 {
     const xcb_window_t window = m_client->createWindow(title, geometry);
-    if (!m_client->waitUntilManaged(window, Wait))
+    if (!m_client->waitUntilManaged(window, kWait))
         return 0;
     return window;
 }
 
-void TstX11WindowManager::foregroundIsTheActivatedClientWindow()
+void TestX11WindowManager::foregroundIsTheActivatedClientWindow()
 {
     const xcb_window_t first = managedWindow("first", QRect(50, 50, 300, 200));
     const xcb_window_t second = managedWindow("second", QRect(200, 150, 300, 200));
@@ -94,122 +90,123 @@ void TstX11WindowManager::foregroundIsTheActivatedClientWindow()
     QVERIFY(frame != first);
     QCOMPARE(m_client->clientOfFrame(frame), first);
 
-    QVERIFY(m_client->activate(first, Wait));
+    QVERIFY(m_client->activate(first, kWait));
     QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(first));
-    QVERIFY(m_client->activate(second, Wait));
+    QVERIFY(m_client->activate(second, kWait));
     QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(second));
 }
 
-void TstX11WindowManager::foregroundLosesTopmostAndOwnWindowGoesAboveIt()
+void TestX11WindowManager::foregroundLosesTopmostAndOwnWindowGoesAboveIt()
 {
     const xcb_window_t own = managedWindow("own", QRect(50, 50, 300, 200));
     const xcb_window_t other = managedWindow("other", QRect(100, 100, 300, 200));
     QVERIFY(own && other);
-    QVERIFY(m_client->activate(other, Wait));
-    QVERIFY(m_client->setTopmost(other, true, Wait));
+    QVERIFY(m_client->activate(other, kWait));
+    QVERIFY(m_client->setTopmost(other, true, kWait));
     QVERIFY(m_client->isStackedAbove(other, own));
 
     const WindowHandle foreground = m_layer->GetForegroundWindow();
     QCOMPARE(foreground, WindowHandle(other));
-    QVERIFY(m_layer->SetWindowPos(foreground, HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QTRY_VERIFY_WITH_TIMEOUT(!hasAbove(other), Wait);
+    QVERIFY(m_layer->SetWindowPos(foreground, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QTRY_VERIFY_WITH_TIMEOUT(!hasAbove(other), kWait);
 
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QTRY_VERIFY_WITH_TIMEOUT(hasAbove(own) && m_client->isStackedAbove(own, other), Wait);
+    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QTRY_VERIFY_WITH_TIMEOUT(hasAbove(own) && m_client->isStackedAbove(own, other), kWait);
     QVERIFY(!hasAbove(other));
     // Only the stacking changed: the user keeps typing into the window in front.
     QCOMPARE(m_client->activeWindow(), other);
     QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(other));
 
     // The next tick repeats the calls; nothing changes and nothing fails.
-    QVERIFY(m_layer->SetWindowPos(m_layer->GetForegroundWindow(), HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
+    QVERIFY(m_layer->SetWindowPos(m_layer->GetForegroundWindow(), HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
     QTest::qWait(300);
     QVERIFY(hasAbove(own));
     QVERIFY(!hasAbove(other));
     QVERIFY(m_client->isStackedAbove(own, other));
 }
 
-void TstX11WindowManager::topmostGoesAboveAnotherTopmostWindow()
+void TestX11WindowManager::topmostGoesAboveAnotherTopmostWindow()
 {
     // Another program's topmost window that nobody took out of the band: entering the band must
     // still put the window above it, not just somewhere inside the band.
     const xcb_window_t own = managedWindow("own", QRect(50, 50, 300, 200));
     const xcb_window_t other = managedWindow("other", QRect(100, 100, 300, 200));
     QVERIFY(own && other);
-    QVERIFY(m_client->activate(other, Wait));
-    QVERIFY(m_client->setTopmost(other, true, Wait));
+    QVERIFY(m_client->activate(other, kWait));
+    QVERIFY(m_client->setTopmost(other, true, kWait));
     QVERIFY(m_client->isStackedAbove(other, own));
 
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QTRY_VERIFY_WITH_TIMEOUT(hasAbove(own) && m_client->isStackedAbove(own, other), Wait);
+    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QTRY_VERIFY_WITH_TIMEOUT(hasAbove(own) && m_client->isStackedAbove(own, other), kWait);
     QVERIFY(hasAbove(other));
     QCOMPARE(m_client->activeWindow(), other);
 }
 
-void TstX11WindowManager::notTopmostLeavesOrdinaryWindowAlone()
+void TestX11WindowManager::notTopmostLeavesOrdinaryWindowAlone()
 {
     const xcb_window_t lower = managedWindow("lower", QRect(50, 50, 300, 200));
     const xcb_window_t upper = managedWindow("upper", QRect(100, 100, 300, 200));
     QVERIFY(lower && upper);
-    QVERIFY(m_client->activate(upper, Wait));
+    QVERIFY(m_client->activate(upper, kWait));
     QVERIFY(m_client->isStackedAbove(upper, lower));
 
-    QVERIFY(m_layer->SetWindowPos(upper, HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
+    QVERIFY(m_layer->SetWindowPos(upper, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
     QTest::qWait(300);
     QVERIFY(!hasAbove(upper));
     QVERIFY(m_client->isStackedAbove(upper, lower));
     QCOMPARE(m_client->activeWindow(), upper);
 }
 
-void TstX11WindowManager::refusedCallsChangeNothing()
+void TestX11WindowManager::refusedCallsChangeNothing()
 {
     const xcb_window_t window = managedWindow("window", QRect(50, 50, 300, 200));
     QVERIFY(window);
     const xcb_window_t gone = m_client->createWindow("gone");
     m_client->destroyWindow(gone);
 
-    QVERIFY(!m_layer->SetWindowPos(0, HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QVERIFY(!m_layer->SetWindowPos(0, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QVERIFY(!m_layer->SetWindowPos(-5, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
+    QVERIFY(!m_layer->SetWindowPos(0, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(!m_layer->SetWindowPos(0, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(!m_layer->SetWindowPos(-5, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
     // Not an X window id, though its low 32 bits are one.
-    QVERIFY(!m_layer->SetWindowPos((WindowHandle(1) << 32) | window, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QVERIFY(!m_layer->SetWindowPos(gone, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QVERIFY(!m_layer->SetWindowPos(gone, HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
+    QVERIFY(
+        !m_layer->SetWindowPos((WindowHandle(1) << 32) | window, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(!m_layer->SetWindowPos(gone, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(!m_layer->SetWindowPos(gone, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
     // Only the two band changes without moving or resizing are supported.
-    QVERIFY(!m_layer->SetWindowPos(window, 0, 0, 0, 0, 0, KeepGeometry));
+    QVERIFY(!m_layer->SetWindowPos(window, 0, 0, 0, 0, 0, kKeepGeometry));
     QVERIFY(!m_layer->SetWindowPos(window, HWND_TOPMOST, 10, 10, 0, 0, SWP_NOSIZE));
     QVERIFY(!m_layer->SetWindowPos(window, HWND_TOPMOST, 0, 0, 10, 10, SWP_NOMOVE));
-    QVERIFY(!m_layer->SetWindowPos(m_client->root(), HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
+    QVERIFY(!m_layer->SetWindowPos(m_client->root(), HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
 
     QTest::qWait(300);
     QVERIFY(!hasAbove(window));
     QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
 }
 
-void TstX11WindowManager::windowDestroyedBetweenTheCalls()
+void TestX11WindowManager::windowDestroyedBetweenTheCalls()
 {
     const xcb_window_t own = managedWindow("own", QRect(50, 50, 300, 200));
     const xcb_window_t other = managedWindow("other", QRect(100, 100, 300, 200));
     QVERIFY(own && other);
-    QVERIFY(m_client->activate(other, Wait));
+    QVERIFY(m_client->activate(other, kWait));
 
     const WindowHandle foreground = m_layer->GetForegroundWindow();
     QCOMPARE(foreground, WindowHandle(other));
     m_client->destroyWindow(other);
-    QVERIFY(!m_layer->SetWindowPos(foreground, HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
-    QTRY_VERIFY_WITH_TIMEOUT(hasAbove(own), Wait);
+    QVERIFY(!m_layer->SetWindowPos(foreground, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QTRY_VERIFY_WITH_TIMEOUT(hasAbove(own), kWait);
 
     // Gone after the check but before the window manager read the request: dropped quietly.
     const xcb_window_t late = managedWindow("late", QRect(150, 150, 300, 200));
     QVERIFY(late);
-    QVERIFY(m_layer->SetWindowPos(late, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
+    QVERIFY(m_layer->SetWindowPos(late, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
     m_client->destroyWindow(late);
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
+    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
     QVERIFY(m_client->hasWindowManager());
     QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
 }
 
-QTEST_GUILESS_MAIN(TstX11WindowManager)
+QTEST_GUILESS_MAIN(TestX11WindowManager)
 #include "tst_x11windowmanager.moc"

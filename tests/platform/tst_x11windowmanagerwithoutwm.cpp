@@ -1,7 +1,7 @@
 // The X11 layer on an X server where no window manager runs: nothing answers its requests, and it must
 // neither wait for an answer nor fail. Without a window manager the test sets _NET_ACTIVE_WINDOW itself.
 #include "platform/linux/x11windowmanager.h"
-#include "platform/x11testclient.h"
+#include "tests/platform/x11testclient.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -13,11 +13,11 @@ using quellex::test::X11TestClient;
 
 namespace {
 
-constexpr unsigned KeepGeometry = SWP_NOSIZE | SWP_NOMOVE;
+constexpr unsigned kKeepGeometry = SWP_NOSIZE | SWP_NOMOVE;
 
 } // namespace
 
-class TstX11WindowManagerWithoutWm : public QObject
+class TestX11WindowManagerWithoutWm : public QObject
 {
     Q_OBJECT
 
@@ -36,7 +36,7 @@ private:
     std::unique_ptr<X11TestClient> m_client;
 };
 
-void TstX11WindowManagerWithoutWm::initTestCase()
+void TestX11WindowManagerWithoutWm::initTestCase()
 {
     m_client = std::make_unique<X11TestClient>();
     QVERIFY(m_client->isConnected());
@@ -46,7 +46,7 @@ void TstX11WindowManagerWithoutWm::initTestCase()
     m_layer = std::make_unique<X11WindowManager>(m_layerConnection, m_client->root());
 }
 
-void TstX11WindowManagerWithoutWm::cleanupTestCase()
+void TestX11WindowManagerWithoutWm::cleanupTestCase()
 {
     m_layer.reset();
     m_client.reset();
@@ -54,7 +54,7 @@ void TstX11WindowManagerWithoutWm::cleanupTestCase()
         xcb_disconnect(m_layerConnection);
 }
 
-void TstX11WindowManagerWithoutWm::setActiveWindow(xcb_atom_t type, const QList<quint32> &values)
+void TestX11WindowManagerWithoutWm::setActiveWindow(xcb_atom_t type, const QList<quint32> &values)
 {
     const xcb_atom_t property = m_client->atom("_NET_ACTIVE_WINDOW");
     if (type == XCB_ATOM_NONE)
@@ -66,7 +66,7 @@ void TstX11WindowManagerWithoutWm::setActiveWindow(xcb_atom_t type, const QList<
     QCOMPARE(m_client->windowExists(m_client->root()), true);
 }
 
-void TstX11WindowManagerWithoutWm::foregroundFollowsTheRootProperty()
+void TestX11WindowManagerWithoutWm::foregroundFollowsTheRootProperty()
 {
     const xcb_window_t window = m_client->createWindow("window");
 
@@ -85,7 +85,7 @@ void TstX11WindowManagerWithoutWm::foregroundFollowsTheRootProperty()
     setActiveWindow(XCB_ATOM_NONE, {});
 }
 
-void TstX11WindowManagerWithoutWm::callsReturnAtOnce()
+void TestX11WindowManagerWithoutWm::callsReturnAtOnce()
 {
     const xcb_window_t window = m_client->createWindow("window");
     const xcb_window_t gone = m_client->createWindow("gone");
@@ -96,14 +96,14 @@ void TstX11WindowManagerWithoutWm::callsReturnAtOnce()
     // A tick's worth of calls, several times over.
     for (int tick = 0; tick < 5; ++tick) {
         QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(0));
-        QVERIFY(!m_layer->SetWindowPos(0, HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
-        QVERIFY(m_layer->SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
-        QVERIFY(m_layer->SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, KeepGeometry));
-        QVERIFY(!m_layer->SetWindowPos(gone, HWND_TOPMOST, 0, 0, 0, 0, KeepGeometry));
+        QVERIFY(!m_layer->SetWindowPos(0, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
+        QVERIFY(m_layer->SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+        QVERIFY(m_layer->SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
+        QVERIFY(!m_layer->SetWindowPos(gone, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
     }
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
 }
 
-QTEST_GUILESS_MAIN(TstX11WindowManagerWithoutWm)
+QTEST_GUILESS_MAIN(TestX11WindowManagerWithoutWm)
 #include "tst_x11windowmanagerwithoutwm.moc"

@@ -1,4 +1,4 @@
-#include "platform/x11testclient.h"
+#include "tests/platform/x11testclient.h"
 
 #include "platform/linux/xcbcalls.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 template<typename T> using Reply = platform::XcbReply<T>;
 
-constexpr quint32 SourcePager = 2;
+constexpr quint32 kSourcePager = 2;
 
 } // namespace
 
@@ -158,12 +158,12 @@ bool X11TestClient::setTopmost(xcb_window_t window, bool topmost, int timeoutMs)
 
 void X11TestClient::requestActivate(xcb_window_t window)
 {
-    sendToWindowManager(window, atom("_NET_ACTIVE_WINDOW"), SourcePager, XCB_CURRENT_TIME, 0, 0);
+    sendToWindowManager(window, atom("_NET_ACTIVE_WINDOW"), kSourcePager, XCB_CURRENT_TIME, 0, 0);
 }
 
 void X11TestClient::requestState(xcb_window_t window, bool add, const char *state)
 {
-    sendToWindowManager(window, atom("_NET_WM_STATE"), add ? 1 : 0, atom(state), 0, SourcePager);
+    sendToWindowManager(window, atom("_NET_WM_STATE"), add ? 1 : 0, atom(state), 0, kSourcePager);
 }
 
 xcb_window_t X11TestClient::activeWindow()

@@ -4,7 +4,7 @@
 
 using quellex::platform::ImageNameMatcher;
 
-class ImageNameTest : public QObject
+class TestImageName : public QObject
 {
     Q_OBJECT
 
@@ -15,7 +15,7 @@ private slots:
     void mayStartWith();
 };
 
-void ImageNameTest::matches_data()
+void TestImageName::matches_data()
 {
     QTest::addColumn<QByteArray>("wanted");
     QTest::addColumn<QByteArray>("candidate");
@@ -48,7 +48,7 @@ void ImageNameTest::matches_data()
         << QStringLiteral("a\uFFFD").toUtf8() << QByteArray("a\xff") << false;
 }
 
-void ImageNameTest::matches()
+void TestImageName::matches()
 {
     QFETCH(QByteArray, wanted);
     QFETCH(QByteArray, candidate);
@@ -58,7 +58,7 @@ void ImageNameTest::matches()
     QCOMPARE(matcher.matchesNothing(), wanted.isEmpty());
 }
 
-void ImageNameTest::mayStartWith_data()
+void TestImageName::mayStartWith_data()
 {
     QTest::addColumn<QString>("wanted");
     QTest::addColumn<QString>("prefix");
@@ -78,7 +78,7 @@ void ImageNameTest::mayStartWith_data()
                            << "abcdefghijklmno" << false;
 }
 
-void ImageNameTest::mayStartWith()
+void TestImageName::mayStartWith()
 {
     QFETCH(QString, wanted);
     QFETCH(QString, prefix);
@@ -86,5 +86,5 @@ void ImageNameTest::mayStartWith()
     QCOMPARE(ImageNameMatcher(wanted.toStdString()).mayStartWith(prefix.toStdString()), expected);
 }
 
-QTEST_APPLESS_MAIN(ImageNameTest)
+QTEST_APPLESS_MAIN(TestImageName)
 #include "tst_imagename.moc"

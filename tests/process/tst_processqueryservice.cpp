@@ -17,7 +17,7 @@ using quellex::test::uniqueProcessName;
 
 namespace {
 
-constexpr int Wait = 10000;
+constexpr int kWait = 10000;
 
 #ifdef QUELLEX_REAL_PROCESSES
 #define REQUIRE_REAL_PROCESSES()
@@ -177,7 +177,7 @@ void TestProcessQueryService::realProcessesAreSeenAndEndedTogether()
     QCOMPARE(processes.runningCount(), 3);
 
     service.TerminateProcesses(name.toUpper() + ".Exe");
-    QVERIFY(processes.waitForAllExited(Wait));
+    QVERIFY(processes.waitForAllExited(kWait));
     QCOMPARE(service.lastTermination().found, 3);
     QCOMPARE(service.lastTermination().refused, 0);
     QVERIFY(!service.IsProcessRunning(name));
@@ -202,7 +202,7 @@ void TestProcessQueryService::ownProcessIsSpared()
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), 0);
     QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("found=2"));
-    QVERIFY(others.waitForAllExited(Wait));
+    QVERIFY(others.waitForAllExited(kWait));
 }
 
 int main(int argc, char **argv)

@@ -6,7 +6,7 @@
 using quellex::platform::ManagementError;
 using quellex::platform::parseProcessNameQuery;
 
-class WqlQueryTest : public QObject
+class TestWqlQuery : public QObject
 {
     Q_OBJECT
 
@@ -17,7 +17,7 @@ private slots:
     void rejectsEverythingElse();
 };
 
-void WqlQueryTest::acceptsProcessNameQueries_data()
+void TestWqlQuery::acceptsProcessNameQueries_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("name");
@@ -49,7 +49,7 @@ void WqlQueryTest::acceptsProcessNameQueries_data()
         << QStringLiteral("Ärger.exe").toUtf8() << name;
 }
 
-void WqlQueryTest::acceptsProcessNameQueries()
+void TestWqlQuery::acceptsProcessNameQueries()
 {
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, name);
@@ -63,7 +63,7 @@ void WqlQueryTest::acceptsProcessNameQueries()
     QCOMPARE(parsed, properties);
 }
 
-void WqlQueryTest::rejectsEverythingElse_data()
+void TestWqlQuery::rejectsEverythingElse_data()
 {
     QTest::addColumn<QByteArray>("text");
 
@@ -86,7 +86,7 @@ void WqlQueryTest::rejectsEverythingElse_data()
     QTest::newRow("statement after") << QByteArray("SELECT Name FROM Win32_Process WHERE Name='x'; SELECT");
 }
 
-void WqlQueryTest::rejectsEverythingElse()
+void TestWqlQuery::rejectsEverythingElse()
 {
     QFETCH(QByteArray, text);
     try {
@@ -99,5 +99,5 @@ void WqlQueryTest::rejectsEverythingElse()
     }
 }
 
-QTEST_APPLESS_MAIN(WqlQueryTest)
+QTEST_APPLESS_MAIN(TestWqlQuery)
 #include "tst_wqlquery.moc"
