@@ -37,16 +37,6 @@ bool FakeWindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertA
     return true;
 }
 
-QList<FakeWindowManager::Call> FakeWindowManager::setWindowPosCalls() const
-{
-    QList<Call> result;
-    for (const Call &call : m_calls) {
-        if (call.operation == Operation::SetWindowPos)
-            result.append(call);
-    }
-    return result;
-}
-
 QStringList FakeWindowManager::callLog() const
 {
     QStringList log;

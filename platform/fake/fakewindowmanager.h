@@ -30,7 +30,6 @@ public:
         int cy = 0;
         unsigned flags = 0;
 
-        bool operator==(const Call &) const = default;
         // "GetForegroundWindow() = 7" or "SetWindowPos(7, -2, 0, 0, 0, 0, 3)".
         QString toString() const;
     };
@@ -41,14 +40,11 @@ public:
 
     // The handle GetForegroundWindow returns whenever no queued answer is left; 0 at first.
     void setForegroundWindow(WindowHandle window) { m_foreground = window; }
-    WindowHandle foregroundWindow() const { return m_foreground; }
     // Answers for the next calls of GetForegroundWindow, one a call in this order, before the
     // handle set above is returned again; appended to any not yet used.
     void queueForegroundWindows(const QList<WindowHandle> &windows) { m_queued.append(windows); }
-    qsizetype queuedForegroundWindows() const { return m_queued.size(); }
 
     const QList<Call> &calls() const { return m_calls; }
-    QList<Call> setWindowPosCalls() const;
     // The calls as toString() writes them, for comparisons that print well when they fail.
     QStringList callLog() const;
     void clearCalls() { m_calls.clear(); }
