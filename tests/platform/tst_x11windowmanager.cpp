@@ -36,6 +36,12 @@ private slots:
 private:
     bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
     xcb_window_t managedWindow(const QString &title, const QRect &geometry);
+    // Two overlapping windows of another client, other in front and active, topmost when asked.
+    bool ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost);
+    bool setBand(WindowHandle window, WindowHandle band)
+    {
+        return m_layer->SetWindowPos(window, band, 0, 0, 0, 0, kKeepGeometry);
+    }
 
     xcb_connection_t *m_layerConnection = nullptr;
     std::unique_ptr<WindowManager> m_layer;
@@ -77,6 +83,15 @@ xcb_window_t TestX11WindowManager::managedWindow(const QString &title, const QRe
     return window;
 }
 
+bool TestX11WindowManager::ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost)
+{
+    own = managedWindow("own", QRect(50, 50, 300, 200));
+    other = managedWindow("other", QRect(100, 100, 300, 200));
+    return own && other && m_client->activate(other, kWait) &&
+           (!otherTopmost || m_client->setTopmost(other, true, kWait)) &&
+           m_client->isStackedAbove(other, own);
+}
+
 void TestX11WindowManager::foregroundIsTheActivatedClientWindow()
 {
     const xcb_window_t first = managedWindow("first", QRect(50, 50, 300, 200));
@@ -98,19 +113,15 @@ void TestX11WindowManager::foregroundIsTheActivatedClientWindow()
 
 void TestX11WindowManager::foregroundLosesTopmostAndOwnWindowGoesAboveIt()
 {
-    const xcb_window_t own = managedWindow("own", QRect(50, 50, 300, 200));
-    const xcb_window_t other = managedWindow("other", QRect(100, 100, 300, 200));
-    QVERIFY(own && other);
-    QVERIFY(m_client->activate(other, kWait));
-    QVERIFY(m_client->setTopmost(other, true, kWait));
-    QVERIFY(m_client->isStackedAbove(other, own));
+    xcb_window_t own = 0, other = 0;
+    QVERIFY(ownAndOther(own, other, true));
 
     const WindowHandle foreground = m_layer->GetForegroundWindow();
     QCOMPARE(foreground, WindowHandle(other));
-    QVERIFY(m_layer->SetWindowPos(foreground, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(setBand(foreground, HWND_NOTOPMOST));
     QTRY_VERIFY_WITH_TIMEOUT(!hasAbove(other), kWait);
 
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(setBand(own, HWND_TOPMOST));
     QTRY_VERIFY_WITH_TIMEOUT(hasAbove(own) && m_client->isStackedAbove(own, other), kWait);
     QVERIFY(!hasAbove(other));
     // Only the stacking changed: the user keeps typing into the window in front.
@@ -118,8 +129,8 @@ void TestX11WindowManager::foregroundLosesTopmostAndOwnWindowGoesAboveIt()
     QCOMPARE(m_layer->GetForegroundWindow(), WindowHandle(other));
 
     // The next tick repeats the calls; nothing changes and nothing fails.
-    QVERIFY(m_layer->SetWindowPos(m_layer->GetForegroundWindow(), HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(setBand(m_layer->GetForegroundWindow(), HWND_NOTOPMOST));
+    QVERIFY(setBand(own, HWND_TOPMOST));
     QTest::qWait(300);
     QVERIFY(hasAbove(own));
     QVERIFY(!hasAbove(other));
@@ -130,14 +141,10 @@ void TestX11WindowManager::topmostGoesAboveAnotherTopmostWindow()
 {
     // Another program's topmost window that nobody took out of the band: entering the band must
     // still put the window above it, not just somewhere inside the band.
-    const xcb_window_t own = managedWindow("own", QRect(50, 50, 300, 200));
-    const xcb_window_t other = managedWindow("other", QRect(100, 100, 300, 200));
-    QVERIFY(own && other);
-    QVERIFY(m_client->activate(other, kWait));
-    QVERIFY(m_client->setTopmost(other, true, kWait));
-    QVERIFY(m_client->isStackedAbove(other, own));
+    xcb_window_t own = 0, other = 0;
+    QVERIFY(ownAndOther(own, other, true));
 
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(setBand(own, HWND_TOPMOST));
     QTRY_VERIFY_WITH_TIMEOUT(hasAbove(own) && m_client->isStackedAbove(own, other), kWait);
     QVERIFY(hasAbove(other));
     QCOMPARE(m_client->activeWindow(), other);
@@ -151,7 +158,7 @@ void TestX11WindowManager::notTopmostLeavesOrdinaryWindowAlone()
     QVERIFY(m_client->activate(upper, kWait));
     QVERIFY(m_client->isStackedAbove(upper, lower));
 
-    QVERIFY(m_layer->SetWindowPos(upper, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(setBand(upper, HWND_NOTOPMOST));
     QTest::qWait(300);
     QVERIFY(!hasAbove(upper));
     QVERIFY(m_client->isStackedAbove(upper, lower));
@@ -165,19 +172,18 @@ void TestX11WindowManager::refusedCallsChangeNothing()
     const xcb_window_t gone = m_client->createWindow("gone");
     m_client->destroyWindow(gone);
 
-    QVERIFY(!m_layer->SetWindowPos(0, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(!m_layer->SetWindowPos(0, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(!m_layer->SetWindowPos(-5, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(!setBand(0, HWND_NOTOPMOST));
+    QVERIFY(!setBand(0, HWND_TOPMOST));
+    QVERIFY(!setBand(-5, HWND_TOPMOST));
     // Not an X window id, though its low 32 bits are one.
-    QVERIFY(
-        !m_layer->SetWindowPos((WindowHandle(1) << 32) | window, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(!m_layer->SetWindowPos(gone, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(!m_layer->SetWindowPos(gone, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(!setBand((WindowHandle(1) << 32) | window, HWND_TOPMOST));
+    QVERIFY(!setBand(gone, HWND_TOPMOST));
+    QVERIFY(!setBand(gone, HWND_NOTOPMOST));
     // Only the two band changes without moving or resizing are supported.
     QVERIFY(!m_layer->SetWindowPos(window, 0, 0, 0, 0, 0, kKeepGeometry));
     QVERIFY(!m_layer->SetWindowPos(window, HWND_TOPMOST, 10, 10, 0, 0, SWP_NOSIZE));
     QVERIFY(!m_layer->SetWindowPos(window, HWND_TOPMOST, 0, 0, 10, 10, SWP_NOMOVE));
-    QVERIFY(!m_layer->SetWindowPos(m_client->root(), HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(!setBand(m_client->root(), HWND_TOPMOST));
 
     QTest::qWait(300);
     QVERIFY(!hasAbove(window));
@@ -186,24 +192,22 @@ void TestX11WindowManager::refusedCallsChangeNothing()
 
 void TestX11WindowManager::windowDestroyedBetweenTheCalls()
 {
-    const xcb_window_t own = managedWindow("own", QRect(50, 50, 300, 200));
-    const xcb_window_t other = managedWindow("other", QRect(100, 100, 300, 200));
-    QVERIFY(own && other);
-    QVERIFY(m_client->activate(other, kWait));
+    xcb_window_t own = 0, other = 0;
+    QVERIFY(ownAndOther(own, other, false));
 
     const WindowHandle foreground = m_layer->GetForegroundWindow();
     QCOMPARE(foreground, WindowHandle(other));
     m_client->destroyWindow(other);
-    QVERIFY(!m_layer->SetWindowPos(foreground, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(!setBand(foreground, HWND_NOTOPMOST));
+    QVERIFY(setBand(own, HWND_TOPMOST));
     QTRY_VERIFY_WITH_TIMEOUT(hasAbove(own), kWait);
 
     // Gone after the check but before the window manager read the request: dropped quietly.
     const xcb_window_t late = managedWindow("late", QRect(150, 150, 300, 200));
     QVERIFY(late);
-    QVERIFY(m_layer->SetWindowPos(late, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(setBand(late, HWND_TOPMOST));
     m_client->destroyWindow(late);
-    QVERIFY(m_layer->SetWindowPos(own, HWND_TOPMOST, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(setBand(own, HWND_TOPMOST));
     QVERIFY(m_client->hasWindowManager());
     QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
 }
