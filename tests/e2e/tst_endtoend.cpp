@@ -2,6 +2,7 @@
 // manager, with a settings file seeded beforehand. It must end the processes of the stored name (and
 // no others), close when the window manager asks it to, and leave its state in the file. The only
 // processes it may end are this test's, under names no other process has.
+#include "platform/linux/xcbcalls.h"
 #include "tests/platform/x11testclient.h"
 #include "tests/support/testenvironment.h"
 #include "tests/support/testprocesses.h"
@@ -99,17 +100,10 @@ bool within(const QRect &actual, const QRect &expected, int tolerance)
 
 void closeAsAPagerDoes(X11TestClient &client, xcb_window_t window)
 {
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = client.atom("_NET_CLOSE_WINDOW");
-    event.data.data32[0] = XCB_CURRENT_TIME;
-    event.data.data32[1] = 2; // source indication: a pager or taskbar
-    xcb_send_event(client.connection(), 0, client.root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
+    constexpr std::uint32_t kFromAPager = 2;
+    quellex::platform::xcbSendToWindowManager(client.connection(), client.root(), window,
+                                              client.atom("_NET_CLOSE_WINDOW"), XCB_CURRENT_TIME, kFromAPager,
+                                              0, 0);
     client.flush();
 }
 
@@ -123,24 +117,24 @@ double storedNumber(const QSettings &ini, const QString &key)
     return ok ? value : std::nan("");
 }
 
-// The program is this test's child: should a check fail while it runs, it is ended here, and by
-// nothing else.
-class ProgramGuard
+// The program, started in the given environment as this test's child: should a check fail while it
+// runs, it is ended here, and by nothing else.
+class Program : public QProcess
 {
 public:
-    explicit ProgramGuard(QProcess &program)
-        : m_program(program)
-    {}
-    ~ProgramGuard()
+    explicit Program(const QProcessEnvironment &environment)
     {
-        if (m_program.state() != QProcess::NotRunning) {
-            m_program.kill();
-            m_program.waitForFinished(kEndMs);
+        setProcessEnvironment(environment);
+        setProgram(programPath());
+        start();
+    }
+    ~Program() override
+    {
+        if (state() != QProcess::NotRunning) {
+            kill();
+            waitForFinished(kEndMs);
         }
     }
-
-private:
-    QProcess &m_program;
 };
 
 } // namespace
@@ -186,16 +180,12 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
     const pid_t longer = longerName.start();
     const pid_t other = bystander.start();
 
-    QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    program.setProcessEnvironment(environment);
-    program.setProgram(programPath());
-    ProgramGuard guard(program);
     QElapsedTimer clock;
     clock.start();
-    program.start();
+    Program program(environment);
     QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
     const auto stillRunning = [&] { return program.state() == QProcess::Running; };
     const auto errorOutput = [&] { return QString::fromLocal8Bit(program.readAllStandardError()); };
@@ -300,7 +290,6 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
 {
     QFETCH(QString, display);
     IsolatedSettings settings;
-    QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -309,12 +298,9 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
         environment.remove(QStringLiteral("DISPLAY"));
     else
         environment.insert(QStringLiteral("DISPLAY"), display);
-    program.setProcessEnvironment(environment);
-    program.setProgram(programPath());
-    ProgramGuard guard(program);
     QElapsedTimer clock;
     clock.start();
-    program.start();
+    Program program(environment);
     QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
     QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, kEndMs);
     qInfo("quellex gave up after %lld ms", clock.elapsed());

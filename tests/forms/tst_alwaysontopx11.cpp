@@ -5,6 +5,7 @@
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
 #include "platform/linux/x11windowmanager.h"
+#include "platform/linux/xcbcalls.h"
 #include "platform/windowmanager.h"
 #include "tests/forms/fakeprocessqueryservice.h"
 #include "tests/forms/xcberrorlog.h"
@@ -126,17 +127,10 @@ xcb_window_t TestAlwaysOnTopX11::managedWindow(const QString &title)
 
 void TestAlwaysOnTopX11::requestRaise(xcb_window_t window)
 {
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = m_client->atom("_NET_RESTACK_WINDOW");
-    event.data.data32[0] = 2; // from a pager
-    event.data.data32[1] = XCB_WINDOW_NONE;
-    event.data.data32[2] = XCB_STACK_MODE_ABOVE;
-    xcb_send_event(m_client->connection(), 0, m_client->root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
+    constexpr std::uint32_t kFromAPager = 2;
+    platform::xcbSendToWindowManager(m_client->connection(), m_client->root(), window,
+                                     m_client->atom("_NET_RESTACK_WINDOW"), kFromAPager, XCB_WINDOW_NONE,
+                                     XCB_STACK_MODE_ABOVE, 0);
     m_client->flush();
 }
 
