@@ -1,6 +1,6 @@
 #include "platform/linux/procfsmanagement.h"
 #include "platform/linux/procfsnames.h"
-#include "process/querytext.h"
+#include "process/procfsharness.h"
 #include "support/testprocesses.h"
 
 #include <QCoreApplication>
@@ -16,31 +16,9 @@
 
 using namespace quellex;
 using namespace quellex::platform;
-using quellex::test::TestProcesses;
-using quellex::test::uniqueProcessName;
+using namespace quellex::test;
 
 namespace {
-
-constexpr int kWait = 10000;
-
-std::vector<pid_t> sorted(std::vector<pid_t> pids)
-{
-    std::sort(pids.begin(), pids.end());
-    return pids;
-}
-
-std::vector<pid_t> pidsOf(const ProcessCollection &processes)
-{
-    std::vector<pid_t> pids;
-    for (const ProcessObject &process : processes)
-        pids.push_back(pid_t(process.ProcessId()));
-    return sorted(pids);
-}
-
-ProcessCollection query(const QString &name)
-{
-    return ProcfsManagementService().ExecQuery(runningCheckQuery(name));
-}
 
 // Run as the unprivileged user "nobody": for each name, the query's count, pids and Terminate results.
 int queryAsNobody(int argc, char **argv)
