@@ -4,6 +4,7 @@
 #include "process/querytext.h"
 
 #include <QString>
+#include <QtGlobal>
 #include <algorithm>
 #include <cstdlib>
 #include <sys/types.h>
@@ -34,15 +35,26 @@ inline platform::ProcessCollection query(const QString &name)
     return platform::ProcfsManagementService().ExecQuery(runningCheckQuery(name));
 }
 
-// Where root may make one, restarts the test in a PID namespace of its own with its own /proc, where
-// it is pid 1, so that even a fault could reach only processes it started. Returns where it cannot.
+inline constexpr char kOwnPidNamespace[] = "QUELLEX_TEST_OWN_PID_NAMESPACE";
+
+// Where root may make one, restarts the test in a PID namespace of its own with its own /proc, so
+// that even a fault could reach only processes it started. A shell is pid 1 there: the test stays an
+// ordinary process, and its orphans are reaped. Returns where it cannot.
 inline void enterOwnPidNamespace(int argc, char **argv)
 {
-    if (::getpid() == 1 || ::geteuid() != 0 || std::system("unshare --pid --fork --mount-proc true") != 0)
+    if (qEnvironmentVariableIsSet(kOwnPidNamespace) || ::geteuid() != 0 ||
+        std::system("unshare --pid --fork --mount-proc true") != 0)
         return;
-    std::vector<char *> command{const_cast<char *>("unshare"), const_cast<char *>("--pid"),
-                                const_cast<char *>("--fork"), const_cast<char *>("--mount-proc"),
-                                const_cast<char *>("--kill-child")};
+    qputenv(kOwnPidNamespace, "1");
+    std::vector<char *> command{const_cast<char *>("unshare"),
+                                const_cast<char *>("--pid"),
+                                const_cast<char *>("--fork"),
+                                const_cast<char *>("--mount-proc"),
+                                const_cast<char *>("--kill-child"),
+                                const_cast<char *>("sh"),
+                                const_cast<char *>("-c"),
+                                const_cast<char *>("\"$@\"; exit $?"),
+                                const_cast<char *>("sh")};
     command.insert(command.end(), argv, argv + argc);
     command.push_back(nullptr);
     ::execvp("unshare", command.data());

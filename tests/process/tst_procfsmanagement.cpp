@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <grp.h>
@@ -255,6 +254,7 @@ int main(int argc, char **argv)
 {
     if (argc > 1 && qstrcmp(argv[1], "--query-as-nobody") == 0)
         return queryAsNobody(argc, argv);
+    enterOwnPidNamespace(argc, argv);
     QCoreApplication app(argc, argv);
     TestProcfsManagement test;
     return QTest::qExec(&test, argc, argv);
