@@ -1,15 +1,16 @@
-#include "procfsmanagement.h"
+#include "platform/linux/procfsmanagement.h"
 
 #include "platform/imagename.h"
+#include "platform/linux/procfsnames.h"
+#include "platform/linux/procfsprocess.h"
 #include "platform/wql.h"
-#include "procfsnames.h"
-#include "procfsprocess.h"
 
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -33,19 +34,16 @@ bool isPidEntry(const char *name)
     return true;
 }
 
-class DirCloser
+// The pids of a /proc mounted for another PID namespace (a sandbox that did not mount its own) name
+// other processes here, or none: /proc/self must be this program.
+void requireOwnProcessTable(int procDir)
 {
-public:
-    explicit DirCloser(DIR *dir)
-        : m_dir(dir)
-    {}
-    ~DirCloser() { ::closedir(m_dir); }
-    DirCloser(const DirCloser &) = delete;
-    DirCloser &operator=(const DirCloser &) = delete;
-
-private:
-    DIR *m_dir;
-};
+    char self[32];
+    const ssize_t length = ::readlinkat(procDir, "self", self, sizeof self);
+    const std::string ownPid = std::to_string(::getpid());
+    if (length < 0 || std::string_view(self, std::size_t(length)) != ownPid)
+        throw ManagementError("/proc belongs to another PID namespace");
+}
 
 } // namespace
 
@@ -60,6 +58,7 @@ ProcfsManagementService::ProcfsManagementService()
 ProcessCollection ProcfsManagementService::ExecQuery(std::string_view query)
 {
     const ProcessNameQuery parsed = parseProcessNameQuery(query);
+    requireOwnProcessTable(m_procDir->get());
     auto matcher = std::make_shared<const ImageNameMatcher>(parsed.name);
     if (matcher->matchesNothing())
         return {};
@@ -68,31 +67,31 @@ ProcessCollection ProcfsManagementService::ExecQuery(std::string_view query)
     const int listFd = ::openat(m_procDir->get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0)
         throw ManagementError(systemError("cannot list the processes"));
-    DIR *dir = ::fdopendir(listFd);
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(listFd), ::closedir);
     if (!dir) {
         ::close(listFd);
         throw ManagementError(systemError("cannot list the processes"));
     }
-    const DirCloser closer(dir);
 
     // This program is never among the processes a query selects: a name typed equal to its own must
     // not make it end itself.
     const std::string ownPid = std::to_string(::getpid());
     ProcessCollection::Objects found;
-    std::string name;
+    std::string prefix;
     for (;;) {
         errno = 0;
-        const dirent *entry = ::readdir(dir);
+        const dirent *entry = ::readdir(dir.get());
         if (!entry)
             break;
         if (!isPidEntry(entry->d_name) || ownPid == entry->d_name)
             continue;
-        const std::string_view pidText(entry->d_name);
-        if (!processNameMatches(m_procDir->get(), pidText, *matcher, &name))
+        prefix.assign(entry->d_name).push_back('/');
+        std::optional<std::string> name = matchingImageName(m_procDir->get(), prefix, *matcher);
+        if (!name)
             continue;
         pid_t pid = 0;
-        std::from_chars(pidText.data(), pidText.data() + pidText.size(), pid);
-        found.push_back(std::make_unique<ProcfsProcess>(m_procDir, matcher, pid, name));
+        std::from_chars(entry->d_name, entry->d_name + prefix.size() - 1, pid);
+        found.push_back(std::make_unique<ProcfsProcess>(m_procDir, matcher, pid, std::move(*name)));
     }
     if (errno != 0)
         throw ManagementError(systemError("cannot list the processes"));

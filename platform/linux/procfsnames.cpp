@@ -1,12 +1,14 @@
-#include "procfsnames.h"
+#include "platform/linux/procfsnames.h"
 
-#include "uniquefd.h"
+#include "platform/linux/uniquefd.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quellex::platform {
@@ -14,8 +16,40 @@ namespace quellex::platform {
 namespace {
 
 // The kernel keeps at most this many bytes of a program's name in comm.
-constexpr std::size_t CommLength = 15;
-constexpr std::string_view DeletedSuffix = " (deleted)";
+constexpr std::size_t kCommLength = 15;
+constexpr std::string_view kDeletedSuffix = " (deleted)";
+// A task directory has a link from its parent, its own "." and one ".." per thread.
+constexpr nlink_t kOneThreadLinks = 3;
+
+// What reading one task's entries showed.
+enum class Task {
+    Runs,   // a running program; match holds its name when that matches
+    Exited, // no program any more, though threads of its process may still run one
+    None,   // a kernel thread, or gone
+};
+
+struct TaskName
+{
+    Task task = Task::None;
+    std::optional<std::string> match;
+};
+
+// prefix + entry, NUL-terminated; empty when too long for any real /proc path.
+class EntryPath
+{
+public:
+    EntryPath(std::string_view prefix, std::string_view entry)
+    {
+        if (prefix.size() + entry.size() + 1 > sizeof m_path)
+            return;
+        char *end = std::copy(prefix.begin(), prefix.end(), m_path);
+        *std::copy(entry.begin(), entry.end(), end) = '\0';
+    }
+    const char *get() const { return m_path; }
+
+private:
+    char m_path[64] = {};
+};
 
 std::string_view baseName(std::string_view path)
 {
@@ -23,26 +57,10 @@ std::string_view baseName(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-// "<pid>/<entry>" into buffer; false when the pid text is not plausible.
-bool entryPath(char (&buffer)[48], std::string_view pidText, std::string_view entry)
-{
-    if (pidText.empty() || pidText.size() + 1 + entry.size() + 1 > sizeof buffer)
-        return false;
-    char *end = std::copy(pidText.begin(), pidText.end(), buffer);
-    *end++ = '/';
-    end = std::copy(entry.begin(), entry.end(), end);
-    *end = '\0';
-    return true;
-}
-
 // Reads the start of a small /proc file; the length read, or -1.
-ssize_t readEntry(int procDir, std::string_view pidText, std::string_view entry, char *buffer,
-                  std::size_t size)
+ssize_t readEntry(int dir, std::string_view prefix, std::string_view entry, char *buffer, std::size_t size)
 {
-    char path[48];
-    if (!entryPath(path, pidText, entry))
-        return -1;
-    const UniqueFd fd(::openat(procDir, path, O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    const UniqueFd fd(::openat(dir, EntryPath(prefix, entry).get(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
     if (!fd.isValid())
         return -1;
     ssize_t length;
@@ -52,40 +70,93 @@ ssize_t readEntry(int procDir, std::string_view pidText, std::string_view entry,
     return length;
 }
 
-// For a process whose executable link may not be read (another user's): the name the kernel
-// recorded, which is the executable's file name at start, cut at 15 bytes. A cut name is completed
-// from argv[0] only where argv[0] still begins with exactly those bytes, so that a process which
-// rewrote its arguments cannot claim a name it was not started as.
-bool recordedNameMatches(int procDir, std::string_view pidText, const ImageNameMatcher &matcher,
-                         std::string *name)
+// For a task whose executable link cannot be read: another user's or a non-dumpable process, or one
+// whose path is longer than the kernel shows. The name the kernel recorded at start is the
+// executable's file name cut at 15 bytes; a cut name is completed from argv[0] where argv[0] begins
+// with exactly those bytes. The process can set both itself (prctl, its own arguments), so this is
+// only what it claims to be, and it is used nowhere the link could be read.
+TaskName recordedName(int dir, std::string_view prefix, const ImageNameMatcher &matcher)
 {
     char stat[1024];
-    const ssize_t statLength = readEntry(procDir, pidText, "stat", stat, sizeof stat);
+    const ssize_t statLength = readEntry(dir, prefix, "stat", stat, sizeof stat);
     if (statLength <= 0)
-        return false;
+        return {};
     const std::optional<ProcStat> info = parseProcStat(std::string_view(stat, std::size_t(statLength)));
-    if (!info || (info->flags & PF_KTHREAD_FLAG) || info->state == 'Z' || info->state == 'X')
-        return false;
+    if (!info || (info->flags & kPfKthread) || info->state == 'X')
+        return {};
+    if (info->state == 'Z')
+        return {Task::Exited, {}};
 
     std::string_view recorded = info->comm;
     char cmdline[4096];
-    if (recorded.size() >= CommLength && (matcher.matches(recorded) || matcher.mayStartWith(recorded))) {
-        const ssize_t length = readEntry(procDir, pidText, "cmdline", cmdline, sizeof cmdline);
+    if (recorded.size() >= kCommLength && (matcher.matches(recorded) || matcher.mayStartWith(recorded))) {
+        const ssize_t length = readEntry(dir, prefix, "cmdline", cmdline, sizeof cmdline);
         if (length > 0) {
             const std::string_view arguments(cmdline, std::size_t(length));
             const std::size_t end = arguments.find('\0');
             if (end != std::string_view::npos) {
                 const std::string_view argv0 = baseName(arguments.substr(0, end));
-                if (argv0.size() > recorded.size() && argv0.substr(0, recorded.size()) == recorded)
+                if (argv0.size() > recorded.size() && argv0.starts_with(recorded))
                     recorded = argv0;
             }
         }
     }
     if (!matcher.matches(recorded))
-        return false;
-    if (name)
-        name->assign(recorded);
-    return true;
+        return {Task::Runs, {}};
+    return {Task::Runs, std::string(recorded)};
+}
+
+TaskName taskName(int dir, std::string_view prefix, const ImageNameMatcher &matcher)
+{
+    const EntryPath exe(prefix, "exe");
+    // The kernel writes at most a page; a full buffer would mean a name cut short.
+    char target[4096 + 64];
+    const ssize_t length = ::readlinkat(dir, exe.get(), target, sizeof target);
+    if (length < 0 && (errno == ENOENT || errno == ESRCH)) {
+        // A kernel thread, a process or thread that has exited, or one gone.
+        return {Task::Exited, {}};
+    }
+    if (length < 0 || std::size_t(length) == sizeof target)
+        return recordedName(dir, prefix, matcher);
+
+    std::string_view link(target, std::size_t(length));
+    // The kernel marks a program whose file was removed or replaced while it runs; a file can also
+    // be named so, and then it still has links.
+    struct stat file;
+    if (link.ends_with(kDeletedSuffix) && ::fstatat(dir, exe.get(), &file, 0) == 0 && file.st_nlink == 0)
+        link.remove_suffix(kDeletedSuffix.size());
+    const std::string_view image = baseName(link);
+    if (!matcher.matches(image))
+        return {Task::Runs, {}};
+    return {Task::Runs, std::string(image)};
+}
+
+// A process whose first thread has exited while others run shows no program of its own: its name is
+// the one its live threads run.
+std::optional<std::string> liveThreadName(int dir, std::string_view prefix, const ImageNameMatcher &matcher)
+{
+    const EntryPath task(prefix, "task");
+    struct stat info;
+    if (::fstatat(dir, task.get(), &info, 0) != 0 || info.st_nlink <= kOneThreadLinks)
+        return std::nullopt;
+    const int taskFd = ::openat(dir, task.get(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (taskFd < 0)
+        return std::nullopt;
+    const std::unique_ptr<DIR, int (*)(DIR *)> threads(::fdopendir(taskFd), ::closedir);
+    if (!threads) {
+        ::close(taskFd);
+        return std::nullopt;
+    }
+    std::string threadPrefix;
+    while (const dirent *entry = ::readdir(threads.get())) {
+        if (entry->d_name[0] < '1' || entry->d_name[0] > '9')
+            continue;
+        threadPrefix.assign(prefix).append("task/").append(entry->d_name).append("/");
+        TaskName thread = taskName(dir, threadPrefix, matcher);
+        if (thread.task == Task::Runs)
+            return std::move(thread.match);
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -123,32 +194,13 @@ std::optional<ProcStat> parseProcStat(std::string_view text)
     return stat;
 }
 
-bool processNameMatches(int procDir, std::string_view pidText, const ImageNameMatcher &matcher,
-                        std::string *name)
+std::optional<std::string> matchingImageName(int dir, std::string_view prefix,
+                                             const ImageNameMatcher &matcher)
 {
-    char path[48];
-    if (!entryPath(path, pidText, "exe"))
-        return false;
-    // The kernel writes at most a page; a full buffer would mean a name cut short.
-    char target[4096 + 64];
-    const ssize_t length = ::readlinkat(procDir, path, target, sizeof target);
-    if (length < 0) {
-        // ENOENT: a kernel thread, a process that has exited, or one gone. Only EACCES (another
-        // user's process) leaves the name to be found elsewhere.
-        return errno == EACCES && recordedNameMatches(procDir, pidText, matcher, name);
-    }
-    if (std::size_t(length) == sizeof target)
-        return false;
-    std::string_view link(target, std::size_t(length));
-    // A program whose file was replaced or removed while it runs keeps its name.
-    if (link.size() > DeletedSuffix.size() && link.ends_with(DeletedSuffix))
-        link.remove_suffix(DeletedSuffix.size());
-    const std::string_view image = baseName(link);
-    if (!matcher.matches(image))
-        return false;
-    if (name)
-        name->assign(image);
-    return true;
+    TaskName process = taskName(dir, prefix, matcher);
+    if (process.task == Task::Exited)
+        return liveThreadName(dir, prefix, matcher);
+    return std::move(process.match);
 }
 
 } // namespace quellex::platform

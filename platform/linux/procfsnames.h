@@ -17,15 +17,16 @@ struct ProcStat
     unsigned long flags = 0;
 };
 
-inline constexpr unsigned long PF_KTHREAD_FLAG = 0x00200000;
+inline constexpr unsigned long kPfKthread = 0x00200000;
 
 // nullopt when text is not a stat line.
 std::optional<ProcStat> parseProcStat(std::string_view text);
 
-// Whether the process /proc/<pidText> is a running program whose image name matches; procDir is an
-// open descriptor of /proc. name, when given, receives the image name of a match. Kernel threads,
-// processes that have exited but not been reaped, and processes that are gone never match.
-bool processNameMatches(int procDir, std::string_view pidText, const ImageNameMatcher &matcher,
-                        std::string *name = nullptr);
+// The image name of one process, when it is a running program whose name matches. Its entries are
+// found at dir + prefix: /proc and "<pid>/", or a descriptor of /proc/<pid> itself and "". Kernel
+// threads, processes that have exited (unless a thread of theirs still runs) and processes that are
+// gone never match.
+std::optional<std::string> matchingImageName(int dir, std::string_view prefix,
+                                             const ImageNameMatcher &matcher);
 
 } // namespace quellex::platform

@@ -1,9 +1,10 @@
-#include "procfsprocess.h"
+#include "platform/linux/procfsprocess.h"
 
-#include "procfsnames.h"
+#include "platform/linux/procfsnames.h"
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <string>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -20,15 +21,12 @@ TerminateResult resultFor(int error)
     case EPERM:
         return TerminateResult::AccessDenied;
     default:
+        // EINVAL among them: a process outside this program's PID namespace.
         return TerminateResult::UnknownFailure;
     }
 }
 
-int pidfdOpen(pid_t pid)
-{
-    return int(::syscall(SYS_pidfd_open, pid, 0));
-}
-
+// Accepts a descriptor of a /proc/<pid> directory as well as a pidfd.
 int pidfdSendSignal(int pidfd, int signal)
 {
     return int(::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0));
@@ -49,36 +47,29 @@ TerminateResult ProcfsProcess::Terminate()
     if (m_pid == ::getpid())
         return TerminateResult::AccessDenied;
 
-    // The pidfd pins the process the pid named when it was opened. Its name is then read through
-    // /proc/<pid>, which names the same process only if no other has taken the pid meanwhile; a
-    // process still alive after the read proves that none has, since its pid cannot be reused
-    // while it exists. Only then is it signalled, and through the pidfd, never by number.
-    const UniqueFd pidfd(pidfdOpen(m_pid));
-    if (!pidfd.isValid()) {
-        if (errno == ENOSYS)
-            return terminateWithoutPidfd();
-        // EINVAL: the number now names a thread of another process.
-        return errno == ESRCH || errno == EINVAL ? TerminateResult::PathNotFound : resultFor(errno);
-    }
-    if (!stillMatches())
+    // One handle from the name to the signal: a descriptor of /proc/<pid> stays bound to the process
+    // it named when opened, so the name read through it and the signal sent through it reach that
+    // process, or fail once it is gone, whoever takes the pid afterwards. The kernel also refuses to
+    // signal through it a process outside this program's PID namespace.
+    const UniqueFd process(
+        ::openat(m_procDir->get(), std::to_string(m_pid).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!process.isValid())
+        return errno == ENOENT ? TerminateResult::PathNotFound : resultFor(errno);
+    if (matchingImageName(process.get(), "", *m_matcher) != m_name)
         return TerminateResult::PathNotFound;
-    if (pidfdSendSignal(pidfd.get(), 0) != 0)
+    // A program that replaces itself by exec between the read and the signal keeps its pid and is
+    // still ended: it is the process the query selected.
+    if (pidfdSendSignal(process.get(), SIGKILL) == 0)
+        return TerminateResult::Success;
+    if (errno != ENOSYS)
         return resultFor(errno);
-    if (pidfdSendSignal(pidfd.get(), SIGKILL) != 0)
-        return resultFor(errno);
-    return TerminateResult::Success;
+    return terminateByNumber();
 }
 
-bool ProcfsProcess::stillMatches() const
+// Kernels before 5.1 signal only by number. The name was read through the handle just before, but a
+// process that exits and whose pid is taken between that read and the signal cannot be ruled out.
+TerminateResult ProcfsProcess::terminateByNumber() const
 {
-    return processNameMatches(m_procDir->get(), std::to_string(m_pid), *m_matcher);
-}
-
-// Kernels before 5.3: the same check, but a pid reused between it and the signal cannot be ruled out.
-TerminateResult ProcfsProcess::terminateWithoutPidfd() const
-{
-    if (!stillMatches())
-        return TerminateResult::PathNotFound;
     if (::kill(m_pid, SIGKILL) != 0)
         return resultFor(errno);
     return TerminateResult::Success;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/imagename.h"
+#include "platform/linux/uniquefd.h"
 #include "platform/management.h"
-#include "uniquefd.h"
 
 #include <memory>
 #include <string>
@@ -10,8 +10,8 @@
 
 namespace quellex::platform {
 
-// A process found under /proc. Terminate ends it only while it still is the process of the wanted
-// name, and never a process that took over its pid.
+// A process found under /proc, with the image name the query read for it. Terminate ends it only
+// while it still runs that program, and never a process that took over its pid.
 class ProcfsProcess final : public ProcessObject
 {
 public:
@@ -23,8 +23,7 @@ public:
     TerminateResult Terminate() override;
 
 private:
-    bool stillMatches() const;
-    TerminateResult terminateWithoutPidfd() const;
+    TerminateResult terminateByNumber() const;
 
     std::shared_ptr<const UniqueFd> m_procDir;
     std::shared_ptr<const ImageNameMatcher> m_matcher;

@@ -1,13 +1,12 @@
 #include "platform/linux/procfsmanagement.h"
 #include "platform/linux/procfsnames.h"
-#include "process/querytext.h"
+#include "process/procfsharness.h"
 #include "support/testprocesses.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <grp.h>
@@ -16,31 +15,9 @@
 
 using namespace quellex;
 using namespace quellex::platform;
-using quellex::test::TestProcesses;
-using quellex::test::uniqueProcessName;
+using namespace quellex::test;
 
 namespace {
-
-constexpr int Wait = 10000;
-
-std::vector<pid_t> sorted(std::vector<pid_t> pids)
-{
-    std::sort(pids.begin(), pids.end());
-    return pids;
-}
-
-std::vector<pid_t> pidsOf(const ProcessCollection &processes)
-{
-    std::vector<pid_t> pids;
-    for (const ProcessObject &process : processes)
-        pids.push_back(pid_t(process.ProcessId()));
-    return sorted(pids);
-}
-
-ProcessCollection query(const QString &name)
-{
-    return ProcfsManagementService().ExecQuery(runningCheckQuery(name));
-}
 
 // Run as the unprivileged user "nobody": for each name, the query's count, pids and Terminate results.
 int queryAsNobody(int argc, char **argv)
@@ -63,7 +40,7 @@ int queryAsNobody(int argc, char **argv)
 
 } // namespace
 
-class ProcfsManagementTest : public QObject
+class TestProcfsManagement : public QObject
 {
     Q_OBJECT
 
@@ -88,13 +65,13 @@ private:
     std::vector<pid_t> m_pairPids;
 };
 
-void ProcfsManagementTest::initTestCase()
+void TestProcfsManagement::initTestCase()
 {
     m_pair = std::make_unique<TestProcesses>(uniqueProcessName(QStringLiteral("qxPair")));
     m_pairPids = sorted(m_pair->start(2));
 }
 
-void ProcfsManagementTest::bindsOnlyTheDefaultMoniker()
+void TestProcfsManagement::bindsOnlyTheDefaultMoniker()
 {
     QVERIFY(bindManagementService("winmgmts:"));
     QVERIFY(bindManagementService("WinMgmts:"));
@@ -102,7 +79,7 @@ void ProcfsManagementTest::bindsOnlyTheDefaultMoniker()
     QVERIFY_THROWS_EXCEPTION(ManagementError, bindManagementService("winmgmts:\\\\other\\root"));
 }
 
-void ProcfsManagementTest::matchesTheNameInAnyForm_data()
+void TestProcfsManagement::matchesTheNameInAnyForm_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("found");
@@ -118,7 +95,7 @@ void ProcfsManagementTest::matchesTheNameInAnyForm_data()
     QTest::newRow("one character more") << name + "0" << false;
 }
 
-void ProcfsManagementTest::matchesTheNameInAnyForm()
+void TestProcfsManagement::matchesTheNameInAnyForm()
 {
     QFETCH(QString, typed);
     QFETCH(bool, found);
@@ -128,12 +105,12 @@ void ProcfsManagementTest::matchesTheNameInAnyForm()
         QCOMPARE(QString::fromStdString(process.Name()), m_pair->imageName());
 }
 
-void ProcfsManagementTest::emptyNameSelectsNothing()
+void TestProcfsManagement::emptyNameSelectsNothing()
 {
     QCOMPARE(query(QString()).Count(), 0u);
 }
 
-void ProcfsManagementTest::longNameIsMatchedInFull()
+void TestProcfsManagement::longNameIsMatchedInFull()
 {
     TestProcesses fifteen(uniqueProcessName(QStringLiteral("qxF"), 15));
     TestProcesses sixteen(fifteen.imageName() + "z");
@@ -149,7 +126,7 @@ void ProcfsManagementTest::longNameIsMatchedInFull()
     QCOMPARE(query(longer.imageName().chopped(1) + "-").Count(), 0u);
 }
 
-void ProcfsManagementTest::zombieIsNotCounted()
+void TestProcfsManagement::zombieIsNotCounted()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxZombie")));
     const pid_t running = processes.start();
@@ -157,7 +134,7 @@ void ProcfsManagementTest::zombieIsNotCounted()
     QCOMPARE(pidsOf(query(processes.imageName())), std::vector<pid_t>{running});
 }
 
-void ProcfsManagementTest::removedExecutableKeepsItsName()
+void TestProcfsManagement::removedExecutableKeepsItsName()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxGone")));
     const pid_t pid = processes.start();
@@ -167,7 +144,7 @@ void ProcfsManagementTest::removedExecutableKeepsItsName()
     QCOMPARE(QString::fromStdString(found.begin()->Name()), processes.imageName());
 }
 
-void ProcfsManagementTest::quoteAndBackslashInName()
+void TestProcfsManagement::quoteAndBackslashInName()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qx'\\")));
     const pid_t pid = processes.start();
@@ -175,7 +152,7 @@ void ProcfsManagementTest::quoteAndBackslashInName()
     QCOMPARE(query(QStringLiteral("qx")).Count(), 0u);
 }
 
-void ProcfsManagementTest::terminateEndsEveryProcessOfTheName()
+void TestProcfsManagement::terminateEndsEveryProcessOfTheName()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxEnd")));
     const std::vector<pid_t> pids = sorted(processes.start(3));
@@ -183,13 +160,13 @@ void ProcfsManagementTest::terminateEndsEveryProcessOfTheName()
     QCOMPARE(pidsOf(found), pids);
     for (ProcessObject &process : found)
         QCOMPARE(process.Terminate(), TerminateResult::Success);
-    QVERIFY(processes.waitForAllExited(Wait));
+    QVERIFY(processes.waitForAllExited(kWait));
     // Gone, and their pids may belong to others by now: these objects must never end anything again.
     for (ProcessObject &process : found)
         QCOMPARE(process.Terminate(), TerminateResult::PathNotFound);
 }
 
-void ProcfsManagementTest::terminateSparesWhatIsNoLongerThatProcess()
+void TestProcfsManagement::terminateSparesWhatIsNoLongerThatProcess()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxStale")));
     const pid_t pid = processes.start();
@@ -202,7 +179,7 @@ void ProcfsManagementTest::terminateSparesWhatIsNoLongerThatProcess()
     QCOMPARE(found.begin()->Terminate(), TerminateResult::PathNotFound);
 }
 
-void ProcfsManagementTest::invalidQueriesSelectNothing()
+void TestProcfsManagement::invalidQueriesSelectNothing()
 {
     const QString name = m_pair->imageName();
     const QString text = "SELECT Name FROM Win32_Process WHERE Name='" + name + "' OR Name<>''";
@@ -215,7 +192,7 @@ void ProcfsManagementTest::invalidQueriesSelectNothing()
     QCOMPARE(m_pair->runningCount(), 2);
 }
 
-void ProcfsManagementTest::otherUsersProcesses()
+void TestProcfsManagement::otherUsersProcesses()
 {
     if (::geteuid() != 0)
         QSKIP("needs root: processes of another user are started as root and queried as nobody");
@@ -255,19 +232,19 @@ void ProcfsManagementTest::otherUsersProcesses()
              5);
 }
 
-void ProcfsManagementTest::parsesStatLines()
+void TestProcfsManagement::parsesStatLines()
 {
     const auto kernelThread =
         parseProcStat("2 (kthreadd) S 0 0 0 0 -1 2129984 0 0 0 0 0 0 0 0 20 0 1 0 3 0\n");
     QVERIFY(kernelThread);
     QCOMPARE(kernelThread->comm, "kthreadd");
-    QVERIFY(kernelThread->flags & PF_KTHREAD_FLAG);
+    QVERIFY(kernelThread->flags & kPfKthread);
 
     const auto odd = parseProcStat("77 (a) b) (c) Z 1 77 77 0 -1 4194564 0 0 0 0 0 0 0 0 20 0 1 0 3 0\n");
     QVERIFY(odd);
     QCOMPARE(odd->comm, "a) b) (c");
     QCOMPARE(odd->state, 'Z');
-    QVERIFY(!(odd->flags & PF_KTHREAD_FLAG));
+    QVERIFY(!(odd->flags & kPfKthread));
 
     QVERIFY(!parseProcStat("77 (cut"));
     QVERIFY(!parseProcStat("77 (x) S 1 2 3"));
@@ -277,8 +254,9 @@ int main(int argc, char **argv)
 {
     if (argc > 1 && qstrcmp(argv[1], "--query-as-nobody") == 0)
         return queryAsNobody(argc, argv);
+    enterOwnPidNamespace(argc, argv);
     QCoreApplication app(argc, argv);
-    ProcfsManagementTest test;
+    TestProcfsManagement test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/linux/procfsmanagement.h"
+#include "process/querytext.h"
+
+#include <QString>
+#include <QtGlobal>
+#include <algorithm>
+#include <cstdlib>
+#include <sys/types.h>
+#include <unistd.h>
+#include <vector>
+
+// What the /proc service's tests share: queries as the windows send them, and their pids in order.
+namespace quellex::test {
+
+inline constexpr int kWait = 10000;
+
+inline std::vector<pid_t> sorted(std::vector<pid_t> pids)
+{
+    std::sort(pids.begin(), pids.end());
+    return pids;
+}
+
+inline std::vector<pid_t> pidsOf(const platform::ProcessCollection &processes)
+{
+    std::vector<pid_t> pids;
+    for (const platform::ProcessObject &process : processes)
+        pids.push_back(pid_t(process.ProcessId()));
+    return sorted(pids);
+}
+
+inline platform::ProcessCollection query(const QString &name)
+{
+    return platform::ProcfsManagementService().ExecQuery(runningCheckQuery(name));
+}
+
+inline constexpr char kOwnPidNamespace[] = "QUELLEX_TEST_OWN_PID_NAMESPACE";
+
+// Where root may make one, restarts the test in a PID namespace of its own with its own /proc, so
+// that even a fault could reach only processes it started. A shell is pid 1 there: the test stays an
+// ordinary process, and its orphans are reaped. Returns where it cannot.
+inline void enterOwnPidNamespace(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet(kOwnPidNamespace) || ::geteuid() != 0 ||
+        std::system("unshare --pid --fork --mount-proc true") != 0)
+        return;
+    qputenv(kOwnPidNamespace, "1");
+    std::vector<char *> command{const_cast<char *>("unshare"),
+                                const_cast<char *>("--pid"),
+                                const_cast<char *>("--fork"),
+                                const_cast<char *>("--mount-proc"),
+                                const_cast<char *>("--kill-child"),
+                                const_cast<char *>("sh"),
+                                const_cast<char *>("-c"),
+                                const_cast<char *>("\"$@\"; exit $?"),
+                                const_cast<char *>("sh")};
+    command.insert(command.end(), argv, argv + argc);
+    command.push_back(nullptr);
+    ::execvp("unshare", command.data());
+}
+
+} // namespace quellex::test
