@@ -1,6 +1,7 @@
 #include "forms/settings/quellexsettings.h"
 
 #include "forms/common/controls.h"
+#include "forms/common/desktoplimits.h"
 #include "forms/common/windowgeometry.h"
 #include "forms/main/quellexmain.h"
 #include "settings/settings.h"
@@ -25,6 +26,7 @@ QuellexSettings::QuellexSettings(QuellexMain &main)
 {
     createControls();
     connectHandlers();
+    showStayOnTopLimit(AlwaysOnTopTimer_TICKBOX);
     Form_Load();
 }
 
