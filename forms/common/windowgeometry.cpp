@@ -108,6 +108,7 @@ public:
         m_frame = frame;
         m_watching = true;
         m_extents.reset();
+        m_settledAt.reset();
         if (positionsAreKnown())
             m_window->setGeometry(QRect(frame.topLeft(), clientFor({}).size()));
         else
@@ -115,7 +116,17 @@ public:
         apply();
     }
 
-    // The outer frame in pixels as it is now.
+    // The outer frame in pixels as it is now. Some window managers (weston's) put a new window where
+    // they like: as long as it stays there, it stands where it was asked to be, so that a stored
+    // position is never lost to them.
+    QRect savedFrame() const
+    {
+        QRect now = frame();
+        if (onX11() && (!m_settledAt || now.topLeft() == *m_settledAt))
+            now.moveTopLeft(m_frame.topLeft());
+        return now;
+    }
+
     QRect frame() const
     {
         if (!onX11())
@@ -135,7 +146,10 @@ protected:
             // Without a window manager, or one that never states its frame, no frame ever comes; the
             // user's own moving and resizing is left alone from then on. A window manager states its
             // frame in a property, which no event of the window's own announces: so it is polled.
-            QTimer::singleShot(kFrameWaitMs, this, [this] { m_watching = false; });
+            QTimer::singleShot(kFrameWaitMs, this, [this] {
+                m_watching = false;
+                m_settledAt = frame().topLeft();
+            });
             if (onX11()) {
                 auto *poll = new QTimer(this);
                 connect(poll, &QTimer::timeout, this, [this, poll] {
@@ -202,6 +216,7 @@ private:
     QPointer<QWidget> m_window;
     QRect m_frame;
     std::optional<platform::FrameExtents> m_extents;
+    std::optional<QPoint> m_settledAt;
     bool m_watching = true;
     bool m_shown = false;
 };
@@ -232,7 +247,7 @@ void placeControl(QWidget *control, const TwipsRect &design)
 TwipsRect formGeometry(const QWidget *window)
 {
     const FramePlacer *placer = placerOf(window);
-    const QRect frame = placer ? placer->frame() : window->frameGeometry();
+    const QRect frame = placer ? placer->savedFrame() : window->frameGeometry();
     TwipsRect twips{pixelsToTwips(frame.x(), window), pixelsToTwips(frame.y(), window),
                     pixelsToTwips(frame.width(), window), pixelsToTwips(frame.height(), window)};
     if (!positionsAreKnown()) {
