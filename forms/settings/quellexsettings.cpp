@@ -1,5 +1,6 @@
 #include "forms/settings/quellexsettings.h"
 
+#include "forms/common/accessibility.h"
 #include "forms/common/controls.h"
 #include "forms/common/desktoplimits.h"
 #include "forms/common/windowgeometry.h"
@@ -26,6 +27,7 @@ QuellexSettings::QuellexSettings(QuellexMain &main)
 {
     createControls();
     connectHandlers();
+    makeAccessible(this);
     showStayOnTopLimit(AlwaysOnTopTimer_TICKBOX);
     Form_Load();
 }
