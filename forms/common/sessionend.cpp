@@ -31,9 +31,9 @@ extern "C" void onSignal(int signalNumber)
 
 } // namespace
 
-SessionEnd::SessionEnd(QWidget &mainWindow, std::function<void()> saveWithoutDisplay)
+SessionEnd::SessionEnd(QWidget &mainWindow, std::function<void()> saveNow)
     : m_main(&mainWindow)
-    , m_saveWithoutDisplay(std::move(saveWithoutDisplay))
+    , m_saveNow(std::move(saveNow))
 {
     s_instance = this;
     mainWindow.installEventFilter(this);
@@ -56,7 +56,11 @@ SessionEnd::SessionEnd(QWidget &mainWindow, std::function<void()> saveWithoutDis
             ::sigaction(signalNumber, &action, nullptr);
     }
 
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { end(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
+        if (!m_closed && m_saveNow)
+            m_saveNow();
+    });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &SessionEnd::saveUnlessClosed);
 
     static const bool registered = std::atexit(saveAtExit) == 0;
     (void)registered;
@@ -88,15 +92,20 @@ void SessionEnd::end()
     m_main->close();
 }
 
+void SessionEnd::saveUnlessClosed()
+{
+    if (m_closed || !m_saveNow)
+        return;
+    m_closed = true;
+    m_saveNow();
+}
+
 // The toolkit exits from inside its event handling when the display connection breaks; the windows
 // still exist then, but nothing may reach the display any more.
 void SessionEnd::saveAtExit()
 {
-    SessionEnd *self = s_instance;
-    if (!self || self->m_closed || !self->m_saveWithoutDisplay)
-        return;
-    self->m_closed = true;
-    self->m_saveWithoutDisplay();
+    if (s_instance)
+        s_instance->saveUnlessClosed();
 }
 
 } // namespace quellex::forms

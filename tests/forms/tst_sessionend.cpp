@@ -47,7 +47,7 @@ void TestSessionEnd::signalSavesBothWindows()
     main.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-typed-before-logout"));
     main.AUTO_TERMINATE_TICKBOX->click();
     QSignalSpy unloaded(&main, &QuellexMain::unloaded);
-    SessionEnd sessionEnd(main, [] { QFAIL("the display is still there"); });
+    SessionEnd sessionEnd(main, [] { QFAIL("the windows were not closed"); });
 
     bool signalled = false;
     const auto signalTwice = [&] {
