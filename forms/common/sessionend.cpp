@@ -5,19 +5,23 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <cstdlib>
+#ifndef _WIN32
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 namespace quellex::forms {
 
 namespace {
 
+SessionEnd *s_instance = nullptr;
+
+#ifndef _WIN32
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 int s_pipe[2] = {-1, -1};
-SessionEnd *s_instance = nullptr;
 
 // Only write() is safe in a signal handler; the GUI thread reads the pipe and does the rest.
 // The handler stays installed, so a second signal during the save only queues another byte.
@@ -28,6 +32,7 @@ extern "C" void onSignal(int signalNumber)
     [[maybe_unused]] const ssize_t written = ::write(s_pipe[1], &byte, 1);
     errno = savedErrno;
 }
+#endif
 
 } // namespace
 
@@ -38,6 +43,7 @@ SessionEnd::SessionEnd(QWidget &mainWindow, std::function<void()> saveNow)
     s_instance = this;
     mainWindow.installEventFilter(this);
 
+#ifndef _WIN32
     if (s_pipe[0] < 0 && ::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         s_pipe[0] = s_pipe[1] = -1;
     if (s_pipe[0] >= 0) {
@@ -55,6 +61,7 @@ SessionEnd::SessionEnd(QWidget &mainWindow, std::function<void()> saveNow)
         for (const int signalNumber : kSignals)
             ::sigaction(signalNumber, &action, nullptr);
     }
+#endif
 
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
         if (!m_closed && m_saveNow)

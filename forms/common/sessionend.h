@@ -10,9 +10,9 @@ class QWidget;
 namespace quellex::forms {
 
 // Ends the program as the main window's close box does whenever the session ends under it: on
-// SIGTERM (what systemd sends at logout), SIGINT and SIGHUP. A modal window open at that moment is
-// closed first, so that it saves its own values. Where the program ends otherwise, saveNow saves both
-// windows without closing them, and must not touch the display: when the session manager asks for
+// SIGTERM (what systemd sends at logout), SIGINT and SIGHUP where there are signals. A modal window open at
+// that moment is closed first, so that it saves its own values. Where the program ends otherwise, saveNow
+// saves both windows without closing them, and must not touch the display: when the session manager asks for
 // the user's data (which it also does for a mere checkpoint, so the program goes on running), when
 // the toolkit quits on its own, and when the display goes away and the toolkit exits at once.
 // One instance, for the life of the main window.

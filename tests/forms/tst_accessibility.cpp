@@ -1,6 +1,7 @@
 // What a screen reader gets: a name for every control, and the running state in words that change
 // exactly when the colour does.
 #include "forms/common/controls.h"
+#include "forms/common/desktoplimits.h"
 #include "forms/settings/quellexsettings.h"
 #include "windowtestbed.h"
 
@@ -23,6 +24,8 @@ class TestAccessibility : public QObject
 private slots:
     void everyControlIsNamed();
     void stateIsDescribedWhenTheColourChanges();
+    // Last: the limit, once found, holds for the rest of the run.
+    void stayOnTopLimitIsSaidOnceAndShownOnItsTickbox();
 };
 
 void TestAccessibility::everyControlIsNamed()
@@ -58,6 +61,29 @@ void TestAccessibility::stateIsDescribedWhenTheColourChanges()
     QTRY_COMPARE_WITH_TIMEOUT(main.PROCESS_NAME_TEXTBOX->accessibleDescription(),
                               QStringLiteral("not running"), 5000);
     QCOMPARE(backColor(main.PROCESS_NAME_TEXTBOX), kRed);
+}
+
+void TestAccessibility::stayOnTopLimitIsSaidOnceAndShownOnItsTickbox()
+{
+    // A window manager without an "above" state, as weston's.
+    struct NoAbove : quellex::platform::WindowManager
+    {
+        quellex::platform::WindowHandle GetForegroundWindow() override { return 0; }
+        bool SetWindowPos(quellex::platform::WindowHandle, quellex::platform::WindowHandle, int, int, int,
+                          int, unsigned) override
+        {
+            return false;
+        }
+        bool canKeepOnTop() override { return false; }
+    } noAbove;
+    WindowTestBed bed;
+    QuellexMain &main = bed.loadMain();
+    QCOMPARE(QuellexSettings(main).AlwaysOnTopTimer_TICKBOX->toolTip(), QString());
+    const QString sentence =
+        QStringLiteral("On this desktop, window placement and staying on top are up to the compositor.");
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(sentence));
+    quellex::forms::noteDesktopLimits(noAbove);
+    QCOMPARE(QuellexSettings(main).AlwaysOnTopTimer_TICKBOX->toolTip(), sentence);
 }
 
 QTEST_MAIN(TestAccessibility)
