@@ -29,6 +29,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT HUP
 
 fail() {
     echo "run-in-desktop: $desktop: $1" >&2
