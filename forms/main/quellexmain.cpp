@@ -1,5 +1,6 @@
 #include "forms/main/quellexmain.h"
 
+#include "forms/common/accessibility.h"
 #include "forms/common/controls.h"
 #include "forms/common/windowgeometry.h"
 #include "forms/settings/quellexsettings.h"
@@ -34,6 +35,7 @@ QuellexMain::QuellexMain(ProcessQueryService &processes, platform::WindowManager
 {
     createControls();
     connectHandlers();
+    makeAccessible(this);
     Form_Load();
 }
 

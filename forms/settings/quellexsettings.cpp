@@ -1,6 +1,8 @@
 #include "forms/settings/quellexsettings.h"
 
+#include "forms/common/accessibility.h"
 #include "forms/common/controls.h"
+#include "forms/common/desktoplimits.h"
 #include "forms/common/windowgeometry.h"
 #include "forms/main/quellexmain.h"
 #include "settings/settings.h"
@@ -25,6 +27,8 @@ QuellexSettings::QuellexSettings(QuellexMain &main)
 {
     createControls();
     connectHandlers();
+    makeAccessible(this);
+    showStayOnTopLimit(AlwaysOnTopTimer_TICKBOX);
     Form_Load();
 }
 

@@ -24,6 +24,10 @@ public:
     WindowHandle GetForegroundWindow() override;
     bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx, int cy,
                       unsigned uFlags) override;
+    // _NET_WM_STATE_ABOVE listed in the window manager's _NET_SUPPORTED.
+    bool canKeepOnTop() override;
+    // _NET_FRAME_EXTENTS of the window.
+    std::optional<FrameExtents> frameExtents(WindowHandle hWnd) override;
 
 private:
     bool isUsable() const;
@@ -37,6 +41,8 @@ private:
     xcb_atom_t m_netWmStateAbove = XCB_ATOM_NONE;
     xcb_atom_t m_netRestackWindow = XCB_ATOM_NONE;
     xcb_atom_t m_netClientList = XCB_ATOM_NONE;
+    xcb_atom_t m_netSupported = XCB_ATOM_NONE;
+    xcb_atom_t m_netFrameExtents = XCB_ATOM_NONE;
 };
 
 } // namespace quellex::platform

@@ -1,0 +1,90 @@
+// What a screen reader gets: a name for every control, and the running state in words that change
+// exactly when the colour does.
+#include "forms/common/controls.h"
+#include "forms/common/desktoplimits.h"
+#include "forms/settings/quellexsettings.h"
+#include "windowtestbed.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using quellex::forms::backColor;
+using quellex::forms::kGreen;
+using quellex::forms::kRed;
+using quellex::forms::QuellexMain;
+using quellex::forms::QuellexSettings;
+using quellex::test::WindowTestBed;
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyControlIsNamed();
+    void stateIsDescribedWhenTheColourChanges();
+    // Last: the limit, once found, holds for the rest of the run.
+    void stayOnTopLimitIsSaidOnceAndShownOnItsTickbox();
+};
+
+void TestAccessibility::everyControlIsNamed()
+{
+    WindowTestBed bed;
+    QuellexMain &main = bed.loadMain();
+    QuellexSettings settings(main);
+    for (QWidget *window : {static_cast<QWidget *>(&main), static_cast<QWidget *>(&settings)}) {
+        for (QWidget *control : window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!control->isWindow())
+                QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+        }
+    }
+    QCOMPARE(main.PROCESS_NAME_TEXTBOX->accessibleName(), QStringLiteral("Process name"));
+    QCOMPARE(main.QUELLEX_NOW_BUTTON->accessibleName(), QStringLiteral("Manual Terminate"));
+    QCOMPARE(settings.AlwaysOnTopTimer_TICKBOX->accessibleName(), QStringLiteral("Always On Top"));
+}
+
+void TestAccessibility::stateIsDescribedWhenTheColourChanges()
+{
+    WindowTestBed bed;
+    QuellexMain &main = bed.loadMain();
+    QCOMPARE(main.PROCESS_NAME_TEXTBOX->accessibleDescription(), QString());
+    main.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-described"));
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kRed, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.ZORVIN_SLEEP_TERMINATOR_TICKBOX), kRed, 5000);
+    QCOMPARE(main.PROCESS_NAME_TEXTBOX->accessibleDescription(), QStringLiteral("not running"));
+    QCOMPARE(main.ZORVIN_SLEEP_TERMINATOR_TICKBOX->accessibleDescription(), QStringLiteral("not running"));
+    bed.processes.running << QStringLiteral("qx-described");
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kGreen, 5000);
+    QCOMPARE(main.PROCESS_NAME_TEXTBOX->accessibleDescription(), QStringLiteral("running"));
+    bed.processes.running.clear();
+    QTRY_COMPARE_WITH_TIMEOUT(main.PROCESS_NAME_TEXTBOX->accessibleDescription(),
+                              QStringLiteral("not running"), 5000);
+    QCOMPARE(backColor(main.PROCESS_NAME_TEXTBOX), kRed);
+}
+
+void TestAccessibility::stayOnTopLimitIsSaidOnceAndShownOnItsTickbox()
+{
+    // A window manager without an "above" state, as weston's.
+    struct NoAbove : quellex::platform::WindowManager
+    {
+        quellex::platform::WindowHandle GetForegroundWindow() override { return 0; }
+        bool SetWindowPos(quellex::platform::WindowHandle, quellex::platform::WindowHandle, int, int, int,
+                          int, unsigned) override
+        {
+            return false;
+        }
+        bool canKeepOnTop() override { return false; }
+    } noAbove;
+    WindowTestBed bed;
+    QuellexMain &main = bed.loadMain();
+    QCOMPARE(QuellexSettings(main).AlwaysOnTopTimer_TICKBOX->toolTip(), QString());
+    const QString sentence =
+        QStringLiteral("On this desktop, window placement and staying on top are up to the compositor.");
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(sentence));
+    quellex::forms::noteDesktopLimits(noAbove);
+    QCOMPARE(QuellexSettings(main).AlwaysOnTopTimer_TICKBOX->toolTip(), sentence);
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"

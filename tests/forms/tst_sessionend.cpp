@@ -1,0 +1,80 @@
+// The end of a session, as the program meets it: a signal while the main window runs, perhaps with
+// the modal settings window open. Both windows must save as their close boxes do, once, and the main
+// window must report that the program is done.
+#include "forms/common/sessionend.h"
+#include "forms/settings/quellexsettings.h"
+#include "windowtestbed.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+
+using quellex::forms::QuellexMain;
+using quellex::forms::QuellexSettings;
+using quellex::forms::SessionEnd;
+using quellex::test::WindowTestBed;
+
+class TestSessionEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void signalSavesBothWindows_data();
+    void signalSavesBothWindows();
+};
+
+void TestSessionEnd::signalSavesBothWindows_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<bool>("settingsOpen");
+    QTest::newRow("SIGTERM, settings window open") << SIGTERM << true;
+    QTest::newRow("SIGINT") << SIGINT << false;
+    QTest::newRow("SIGHUP") << SIGHUP << false;
+}
+
+void TestSessionEnd::signalSavesBothWindows()
+{
+    QFETCH(int, signalNumber);
+    QFETCH(bool, settingsOpen);
+    WindowTestBed bed;
+    QuellexMain &main = bed.loadMain();
+    main.show();
+    main.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-typed-before-logout"));
+    main.AUTO_TERMINATE_TICKBOX->click();
+    QSignalSpy unloaded(&main, &QuellexMain::unloaded);
+    SessionEnd sessionEnd(main, [] { QFAIL("the windows were not closed"); });
+
+    bool signalled = false;
+    const auto signalTwice = [&] {
+        if (auto *settings = qobject_cast<QuellexSettings *>(QApplication::activeModalWidget()))
+            settings->LOCK_PROCESS_NAME_TICKBOX->click();
+        // The second one arrives while the first is being handled, and must not cut the save short.
+        std::raise(signalNumber);
+        std::raise(signalNumber);
+        signalled = true;
+    };
+    if (settingsOpen) {
+        QTimer::singleShot(0, &main, [&] { main.QUELLEX_SETTINGS_BUTTON->click(); });
+        QTimer::singleShot(100, &main, signalTwice);
+    } else {
+        signalTwice();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(unloaded.count(), 1, 5000);
+    QVERIFY(signalled);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(main.isHidden());
+    QCOMPARE(bed.stored(QStringLiteral("PROCESS_NAME_TEXTBOX")), QStringLiteral("qx-typed-before-logout"));
+    QCOMPARE(bed.stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("1"));
+    QCOMPARE(bed.stored(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")),
+             settingsOpen ? QStringLiteral("1") : QStringLiteral("<absent>"));
+    QTest::qWait(100);
+    QCOMPARE(unloaded.count(), 1);
+}
+
+QTEST_MAIN(TestSessionEnd)
+#include "tst_sessionend.moc"
