@@ -9,7 +9,7 @@ namespace quellex::platform {
 // The window manager of a display this program cannot restack windows on (Qt's offscreen platform,
 // Wayland): no window is ever in front and no call does anything. The first call says so once on
 // stderr, so that a user who asked for always-on-top learns why nothing happens, and a user who did
-// not is not bothered.
+// not is not bothered. A caller that asks canKeepOnTop() has learnt it and tells the user itself.
 class NullWindowManager final : public WindowManager
 {
 public:
@@ -18,6 +18,11 @@ public:
     WindowHandle GetForegroundWindow() override;
     bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx, int cy,
                       unsigned uFlags) override;
+    bool canKeepOnTop() override
+    {
+        m_warned = true;
+        return false;
+    }
 
 private:
     void warnOnce();
