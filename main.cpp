@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral(QUELLEX_APP_ID));
     QApplication::setWindowIcon(quellex::forms::programIcon());
 
-    quellex::ManagementProcessQueryService processes;
+    quellex::process::ManagementProcessQueryService processes;
     const auto windowManager = quellex::forms::toolkitWindowManager();
     quellex::forms::noteDesktopLimits(*windowManager);
 

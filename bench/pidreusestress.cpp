@@ -122,7 +122,7 @@ int main(int argc, char **argv)
     const QTemporaryDir dir;
     const Program target(dir, "qxtarget");
     const Program decoy(dir, "qxdecoy");
-    const std::string query = terminationQuery(target.name());
+    const std::string query = process::terminationQuery(target.name());
     int reused = 0;
     int wrongKills = 0;
     int targetsEnded = 0;

@@ -26,7 +26,7 @@ quellex::test::TestProcesses *processes = nullptr;
 
 void isProcessRunning(benchmark::State &state)
 {
-    quellex::ManagementProcessQueryService service;
+    quellex::process::ManagementProcessQueryService service;
     const QString name = processes->imageName();
     for (auto _ : state) {
         const bool running = service.IsProcessRunning(name);

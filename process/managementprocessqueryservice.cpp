@@ -4,7 +4,7 @@
 
 #include <exception>
 
-namespace quellex {
+namespace quellex::process {
 
 namespace {
 
@@ -66,4 +66,4 @@ void ManagementProcessQueryService::TerminateProcesses(const QString &name)
     setLastTermination(std::move(report));
 }
 
-} // namespace quellex
+} // namespace quellex::process

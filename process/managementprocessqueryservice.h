@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-namespace quellex {
+namespace quellex::process {
 
 // The process query service over the platform's management service: every call binds afresh, runs
 // one query and lets go of everything before it returns.
@@ -27,4 +27,4 @@ private:
     Binder m_bind;
 };
 
-} // namespace quellex
+} // namespace quellex::process

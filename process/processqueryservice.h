@@ -3,7 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
-namespace quellex {
+namespace quellex::process {
 
 // The service could not answer (not the refusal of one process to end, which is no error).
 class ProcessQueryError : public std::runtime_error
@@ -45,4 +45,4 @@ private:
     TerminationReport m_lastTermination;
 };
 
-} // namespace quellex
+} // namespace quellex::process

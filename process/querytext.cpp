@@ -1,6 +1,6 @@
 #include "process/querytext.h"
 
-namespace quellex {
+namespace quellex::process {
 
 namespace {
 
@@ -34,4 +34,4 @@ std::string terminationQuery(const QString &name)
     return queryText("Select Name from Win32_Process Where Name = '", name);
 }
 
-} // namespace quellex
+} // namespace quellex::process

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-namespace quellex {
+namespace quellex::process {
 
 // The name as the body of a WQL string literal: backslash and single quote escaped, everything else
 // as it is, so that no name can end the literal and add conditions of its own.
@@ -15,4 +15,4 @@ QString escapedWqlString(const QString &text);
 std::string runningCheckQuery(const QString &name);
 std::string terminationQuery(const QString &name);
 
-} // namespace quellex
+} // namespace quellex::process

@@ -27,7 +27,7 @@ const QString kSleepWatched = QStringLiteral("sleep.exe");
 const QString kSleepTerminated = QStringLiteral("Sleep.exe");
 } // namespace
 
-QuellexMain::QuellexMain(ProcessQueryService &processes, platform::WindowManager &windowManager,
+QuellexMain::QuellexMain(process::ProcessQueryService &processes, platform::WindowManager &windowManager,
                          QWidget *parent)
     : QWidget(parent)
     , m_processes(processes)

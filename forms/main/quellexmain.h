@@ -13,9 +13,9 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 
-namespace quellex {
+namespace quellex::process {
 class ProcessQueryService;
-} // namespace quellex
+} // namespace quellex::process
 
 namespace quellex::forms {
 
@@ -25,7 +25,7 @@ class QuellexMain : public QWidget
     Q_OBJECT
 
 public:
-    QuellexMain(ProcessQueryService &processes, platform::WindowManager &windowManager,
+    QuellexMain(process::ProcessQueryService &processes, platform::WindowManager &windowManager,
                 QWidget *parent = nullptr);
 
     // The controls, named as in the design. The settings window acts on the main window through them.
@@ -85,7 +85,7 @@ private:
     void showRefusals(QWidget *control);
     void clearProblemsWhenStopped(QTimer *timer, QWidget *concerned);
 
-    ProcessQueryService &m_processes;
+    process::ProcessQueryService &m_processes;
     platform::WindowManager &m_windowManager;
     ProblemTooltips m_problems;
     std::vector<QPropertyNotifier> m_timerNotifiers;

@@ -63,7 +63,7 @@ void QuellexMain::runServiceHandler(Handler handler, const QString &source, QWid
 {
     try {
         (this->*handler)();
-    } catch (const ProcessQueryError &error) {
+    } catch (const process::ProcessQueryError &error) {
         m_problems.set(concerned, source, QString::fromUtf8(error.what()));
         return;
     }
@@ -74,7 +74,7 @@ void QuellexMain::runServiceHandler(Handler handler, const QString &source, QWid
 
 void QuellexMain::showRefusals(QWidget *control)
 {
-    const TerminationReport &report = m_processes.lastTermination();
+    const process::TerminationReport &report = m_processes.lastTermination();
     if (report.refused == 0) {
         m_problems.clear(control, kRefusals);
         return;

@@ -8,7 +8,7 @@ namespace quellex::test {
 
 // A process service over a list of names instead of the machine's processes, so that windows can be
 // tested with the sleep program's names without touching any real process.
-class FakeProcessQueryService final : public ProcessQueryService
+class FakeProcessQueryService final : public process::ProcessQueryService
 {
 public:
     QStringList running;    // image names that run, one entry a process; compared without case
@@ -21,7 +21,7 @@ public:
     {
         checked << name;
         if (!failure.isEmpty())
-            throw ProcessQueryError(failure.toStdString());
+            throw process::ProcessQueryError(failure.toStdString());
         return running.contains(name, Qt::CaseInsensitive);
     }
 
@@ -30,7 +30,7 @@ public:
         terminated << name;
         setLastTermination({});
         if (!failure.isEmpty())
-            throw ProcessQueryError(failure.toStdString());
+            throw process::ProcessQueryError(failure.toStdString());
         const int found = int(running.removeIf(
             [&](const QString &running) { return running.compare(name, Qt::CaseInsensitive) == 0; }));
         const int refused = found > 0 ? refusing : 0;

@@ -26,7 +26,7 @@ private slots:
 
 private:
     test::IsolatedSettings m_settings;
-    ManagementProcessQueryService m_processes;
+    process::ManagementProcessQueryService m_processes;
     platform::FakeWindowManager m_windows;
 };
 

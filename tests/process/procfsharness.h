@@ -32,7 +32,7 @@ inline std::vector<pid_t> pidsOf(const platform::ProcessCollection &processes)
 
 inline platform::ProcessCollection query(const QString &name)
 {
-    return platform::ProcfsManagementService().ExecQuery(runningCheckQuery(name));
+    return platform::ProcfsManagementService().ExecQuery(process::runningCheckQuery(name));
 }
 
 inline constexpr char kOwnPidNamespace[] = "QUELLEX_TEST_OWN_PID_NAMESPACE";

@@ -12,6 +12,7 @@
 
 using namespace quellex;
 using namespace quellex::platform;
+using namespace quellex::process;
 using quellex::test::TestProcesses;
 using quellex::test::uniqueProcessName;
 
