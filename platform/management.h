@@ -3,11 +3,9 @@
 #include "platform/asciicase.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <iterator>
 #include <memory>
 #include <stdexcept>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -53,9 +51,6 @@ class ProcessObject
 public:
     virtual ~ProcessObject() = default;
 
-    virtual std::uint32_t ProcessId() const = 0;
-    // The image name, UTF-8.
-    virtual std::string Name() const = 0;
     // Ends the process unconditionally; never throws for a process that is gone or may not be ended.
     virtual TerminateResult Terminate() = 0;
 };

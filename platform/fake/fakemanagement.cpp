@@ -17,9 +17,6 @@ public:
         , m_entry(std::move(entry))
     {}
 
-    std::uint32_t ProcessId() const override { return m_entry.pid; }
-    std::string Name() const override { return m_entry.name; }
-
     TerminateResult Terminate() override
     {
         if (!m_table->contains(m_entry.pid))

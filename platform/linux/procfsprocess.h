@@ -18,9 +18,9 @@ public:
     ProcfsProcess(std::shared_ptr<const UniqueFd> procDir, std::shared_ptr<const ImageNameMatcher> matcher,
                   pid_t pid, std::string name);
 
-    std::uint32_t ProcessId() const override { return std::uint32_t(m_pid); }
-    std::string Name() const override { return m_name; }
     TerminateResult Terminate() override;
+
+    pid_t pid() const { return m_pid; }
 
 private:
     TerminateResult terminateByNumber() const;

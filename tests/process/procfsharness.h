@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/procfsmanagement.h"
+#include "platform/linux/procfsprocess.h"
 #include "process/querytext.h"
 
 #include <QString>
@@ -26,7 +27,7 @@ inline std::vector<pid_t> pidsOf(const platform::ProcessCollection &processes)
 {
     std::vector<pid_t> pids;
     for (const platform::ProcessObject &process : processes)
-        pids.push_back(pid_t(process.ProcessId()));
+        pids.push_back(static_cast<const platform::ProcfsProcess &>(process).pid());
     return sorted(pids);
 }
 
