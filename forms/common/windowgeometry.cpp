@@ -277,11 +277,15 @@ void setFormGeometry(QWidget *window, const TwipsRect &frame, const QPointF &fal
         new FramePlacer(window, pixels);
 }
 
-QPointF defaultTopLeft(settings::SettingKey leftKey, settings::SettingKey topKey)
+void loadFormGeometry(QWidget *window, const FrameKeys &keys)
 {
-    const auto left = settings::textToSingle(settings::keyInfo(leftKey).defaultText);
-    const auto top = settings::textToSingle(settings::keyInfo(topKey).defaultText);
-    return {left.value_or(0), top.value_or(0)};
+    const auto defaultOf = [](settings::SettingKey key) {
+        return settings::textToSingle(settings::keyInfo(key).defaultText).value_or(0);
+    };
+    setFormGeometry(window,
+                    {settings::readSingle(keys.left), settings::readSingle(keys.top),
+                     settings::readSingle(keys.width), settings::readSingle(keys.height)},
+                    {defaultOf(keys.left), defaultOf(keys.top)});
 }
 
 } // namespace quellex::forms

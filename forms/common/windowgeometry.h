@@ -33,7 +33,17 @@ TwipsRect formGeometry(const QWidget *window);
 // remembered and given to the frame as soon as it appears.
 void setFormGeometry(QWidget *window, const TwipsRect &frame, const QPointF &fallbackTopLeft);
 
-// Where a window goes when its stored place is out of reach: the defaults of its two position keys.
-QPointF defaultTopLeft(settings::SettingKey leftKey, settings::SettingKey topKey);
+// The four settings keys a window keeps its outer frame under.
+struct FrameKeys
+{
+    settings::SettingKey left;
+    settings::SettingKey top;
+    settings::SettingKey width;
+    settings::SettingKey height;
+};
+
+// Gives the window the frame stored under keys; where that place is out of reach, the window goes to
+// the defaults of the two position keys.
+void loadFormGeometry(QWidget *window, const FrameKeys &keys);
 
 } // namespace quellex::forms

@@ -103,11 +103,7 @@ void QuellexMain::AlwaysOnTopTimer_Timer()
 
 void QuellexMain::Form_Load()
 {
-    setFormGeometry(this,
-                    {settings::readSingle(SettingKey::MainLeft), settings::readSingle(SettingKey::MainTop),
-                     settings::readSingle(SettingKey::MainWidth),
-                     settings::readSingle(SettingKey::MainHeight)},
-                    defaultTopLeft(SettingKey::MainLeft, SettingKey::MainTop));
+    loadFormGeometry(this, {SettingKey::MainLeft, SettingKey::MainTop, SettingKey::MainWidth, SettingKey::MainHeight});
     setTickboxValue(AUTO_TERMINATE_TICKBOX, settings::readInteger(SettingKey::AutoTerminate));
     PROCESS_NAME_TEXTBOX->setText(settings::readText(SettingKey::ProcessName));
     AlwaysOnTopTimer->setInterval(1000);

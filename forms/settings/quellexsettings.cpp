@@ -34,11 +34,7 @@ QuellexSettings::QuellexSettings(QuellexMain &main)
 
 void QuellexSettings::Form_Load()
 {
-    setFormGeometry(this,
-                    {settings::readSingle(SettingKey::AboutLeft), settings::readSingle(SettingKey::AboutTop),
-                     settings::readSingle(SettingKey::AboutWidth),
-                     settings::readSingle(SettingKey::AboutHeight)},
-                    defaultTopLeft(SettingKey::AboutLeft, SettingKey::AboutTop));
+    loadFormGeometry(this, {SettingKey::AboutLeft, SettingKey::AboutTop, SettingKey::AboutWidth, SettingKey::AboutHeight});
     setTickboxValue(AlwaysOnTopTimer_TICKBOX, settings::readInteger(SettingKey::AlwaysOnTop));
     setTickboxValue(LOCK_PROCESS_NAME_TICKBOX, settings::readInteger(SettingKey::LockProcessName));
     setTickboxValue(SHOW_ZORVIN_DEV_TICKBOX, settings::readInteger(SettingKey::ShowZorvinDev));
