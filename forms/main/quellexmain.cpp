@@ -103,7 +103,8 @@ void QuellexMain::AlwaysOnTopTimer_Timer()
 
 void QuellexMain::Form_Load()
 {
-    loadFormGeometry(this, {SettingKey::MainLeft, SettingKey::MainTop, SettingKey::MainWidth, SettingKey::MainHeight});
+    loadFormGeometry(
+        this, {SettingKey::MainLeft, SettingKey::MainTop, SettingKey::MainWidth, SettingKey::MainHeight});
     setTickboxValue(AUTO_TERMINATE_TICKBOX, settings::readInteger(SettingKey::AutoTerminate));
     PROCESS_NAME_TEXTBOX->setText(settings::readText(SettingKey::ProcessName));
     AlwaysOnTopTimer->setInterval(1000);

@@ -34,7 +34,8 @@ QuellexSettings::QuellexSettings(QuellexMain &main)
 
 void QuellexSettings::Form_Load()
 {
-    loadFormGeometry(this, {SettingKey::AboutLeft, SettingKey::AboutTop, SettingKey::AboutWidth, SettingKey::AboutHeight});
+    loadFormGeometry(
+        this, {SettingKey::AboutLeft, SettingKey::AboutTop, SettingKey::AboutWidth, SettingKey::AboutHeight});
     setTickboxValue(AlwaysOnTopTimer_TICKBOX, settings::readInteger(SettingKey::AlwaysOnTop));
     setTickboxValue(LOCK_PROCESS_NAME_TICKBOX, settings::readInteger(SettingKey::LockProcessName));
     setTickboxValue(SHOW_ZORVIN_DEV_TICKBOX, settings::readInteger(SettingKey::ShowZorvinDev));
