@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <QSettings>
 #include <QTest>
 #include <cstdio>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace quellex::test {
@@ -100,6 +102,10 @@ private slots:
     void corruptFile();
     void unusablePaths();
     void failedWriteIsReported();
+    void noTemporaryFolderNeeded();
+    void locksLeftBehind();
+    void hugeFile();
+    void danglingSymlink();
 
 private:
     std::unique_ptr<IsolatedSettings> m_store;
@@ -165,6 +171,14 @@ void TestIniSettingsStore::textRoundTrip()
     QCOMPARE(inFile.toString(), text);
     if (QTest::currentDataTag() == QLatin1StringView("non-ASCII"))
         QVERIFY(m_store->readIni().contains(text.toUtf8()));
+
+    // And what QSettings wrote, as earlier versions did, reads as the same text.
+    QFile::remove(m_store->iniPath());
+    {
+        QSettings writer(m_store->iniPath(), QSettings::IniFormat);
+        writer.setValue(kSection + QStringLiteral("/PROCESS_NAME_TEXTBOX"), text);
+    }
+    QCOMPARE(settings::readText(SettingKey::ProcessName), text);
 }
 
 void TestIniSettingsStore::handEditedFile_data()
@@ -180,6 +194,12 @@ void TestIniSettingsStore::handEditedFile_data()
     QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Settings]\nK=\xC3\xA9\n")
                                      << QStringLiteral("é");
     QTest::newRow("other letter case") << QByteArray("[Settings]\nk=5\n") << QStringLiteral("<absent>");
+    QTest::newRow("quotes and comments")
+        << QByteArray("[Settings]\nK= \"a;b\" , c ; note\n") << QStringLiteral("a;b,c");
+    QTest::newRow("escapes") << QByteArray("[Settings]\nK=\\x41\\102\\t\n") << QStringLiteral("AB\t");
+    QTest::newRow("key path in General") << QByteArray("[General]\nSettings\\K=7\n") << QStringLiteral("7");
+    QTest::newRow("the last of two") << QByteArray("[Settings]\nK=1\n[Other]\n[Settings]\nK=2\n")
+                                     << QStringLiteral("2");
 }
 
 void TestIniSettingsStore::handEditedFile()
@@ -206,6 +226,13 @@ void TestIniSettingsStore::everyReadAndWriteSeesTheFile()
     editWithinTheSameTick(*m_store, "[Settings]\nK=5\n");
     save(QStringLiteral("J"), QStringLiteral("6"));
     QCOMPARE(valueInFile(*m_store, QStringLiteral("K")), QVariant(QStringLiteral("5")));
+
+    // A save changes its one value and keeps the rest of the file as it was.
+    m_store->writeIni("; mine\n[Other]\nX=1\n\n[Settings]\nK=1 ; note\nJ=2\n\n[Last]\n");
+    save(QStringLiteral("K"), QStringLiteral("a=b"));
+    save(QStringLiteral("L"), QStringLiteral("4"));
+    QCOMPARE(m_store->readIni(),
+             QByteArray("; mine\n[Other]\nX=1\n\n[Settings]\nK=\"a=b\"; note\nJ=2\nL=4\n\n[Last]\n"));
 }
 
 void TestIniSettingsStore::numbers()
@@ -332,6 +359,98 @@ void TestIniSettingsStore::failedWriteIsReported()
     expectWarningOnce(QStringLiteral("Could not save the setting \"MainLeft\""));
     save(QStringLiteral("MainLeft"), QStringLiteral("3"));
     QCOMPARE(stored(QStringLiteral("MainLeft")), QStringLiteral("<absent>"));
+}
+
+// Nothing is written to a temporary folder: a full or missing one changes nothing.
+void TestIniSettingsStore::noTemporaryFolderNeeded()
+{
+    const QString blocker = QDir(m_store->configHome()).filePath(QStringLiteral("file"));
+    QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+    const QByteArray previousTmp = qgetenv("TMPDIR"), previousRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const auto restore = qScopeGuard([&] {
+        qputenv("TMPDIR", previousTmp);
+        qputenv("XDG_RUNTIME_DIR", previousRuntime);
+    });
+    qputenv("TMPDIR", QFile::encodeName(blocker + QStringLiteral("/tmp")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(blocker + QStringLiteral("/run")));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+
+    m_store->writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=mine.exe\n");
+    QCOMPARE(readInteger(SettingKey::AutoTerminate), 1);
+    QCOMPARE(settings::readText(SettingKey::ProcessName), QStringLiteral("mine.exe"));
+    settings::writeText(SettingKey::ProcessName, QStringLiteral("other.exe"));
+    QCOMPARE(settings::readText(SettingKey::ProcessName), QStringLiteral("other.exe"));
+}
+
+// A lock file that no live writer holds never delays a save, whatever process it names; a live
+// writer delays it about a second, after which the save gives up with one message.
+void TestIniSettingsStore::locksLeftBehind()
+{
+    const QString lockPath = m_store->iniPath() + QStringLiteral(".lock");
+    for (const qint64 pid : {qint64(QCoreApplication::applicationPid()), qint64(1)}) {
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(pid) + "\nquellex\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+        lock.close();
+        QElapsedTimer timer;
+        timer.start();
+        save(QStringLiteral("K"), QString::number(pid));
+        QVERIFY(timer.elapsed() < 500);
+        QCOMPARE(stored(QStringLiteral("K")), QString::number(pid));
+        QVERIFY(!QFile::exists(lockPath));
+    }
+
+    QFile held(lockPath);
+    QVERIFY(held.open(QIODevice::WriteOnly));
+    QCOMPARE(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+    expectWarningOnce(QStringLiteral("Could not save .*stayed locked by another writer"));
+    QElapsedTimer timer;
+    timer.start();
+    save(QStringLiteral("K"), QStringLiteral("late"));
+    QVERIFY(timer.elapsed() >= 900 && timer.elapsed() < 2000);
+    QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("1"));
+}
+
+// A file beyond 1 MiB is not read: the defaults are used at once, with one message, and the next
+// save moves it aside.
+void TestIniSettingsStore::hugeFile()
+{
+    QFile file(m_store->iniPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Settings]\nMainLeft=5\n");
+    QVERIFY(file.resize(100 * 1024 * 1024));
+    file.close();
+    expectWarningOnce(QStringLiteral("is larger than 1 MiB; the default values are used"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("larger than 1 MiB; it was moved")));
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i <= int(SettingKey::AboutHeight); ++i)
+        QCOMPARE(settings::readText(SettingKey(i)), QString(settings::keyInfo(SettingKey(i)).defaultText));
+    settings::writeInteger(SettingKey::AlwaysOnTop, 1);
+    QVERIFY(timer.elapsed() < 1000);
+    QCOMPARE(m_store->readIni(), QByteArray("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n"));
+    QCOMPARE(QDir(m_store->configHome()).entryList({QStringLiteral("*.corrupt-*")}).size(), 1);
+}
+
+// A symlinked store is written at the link's target, even one that does not exist yet. Where the
+// target cannot be written, one message, and the program carries on with what it has.
+void TestIniSettingsStore::danglingSymlink()
+{
+    const QString target = QDir(m_store->configHome()).filePath(QStringLiteral("kept/quellex.ini"));
+    QVERIFY(QDir().mkpath(QFileInfo(target).absolutePath()));
+    QVERIFY(QFile::link(target, m_store->iniPath()));
+    save(QStringLiteral("K"), QStringLiteral("1"));
+    QVERIFY(QFileInfo(m_store->iniPath()).isSymLink());
+    QVERIFY(QFileInfo(target).isFile());
+    QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("1"));
+
+    QVERIFY(QFile::remove(m_store->iniPath()));
+    QVERIFY(QFile::link(target + QStringLiteral(".missing/quellex.ini"), m_store->iniPath()));
+    expectWarningOnce(QStringLiteral("Could not save the setting \"K\""));
+    save(QStringLiteral("K"), QStringLiteral("2"));
+    save(QStringLiteral("J"), QStringLiteral("3"));
+    QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("<absent>"));
+    QVERIFY(QFileInfo(m_store->iniPath()).isSymLink());
 }
 
 } // namespace quellex::test
