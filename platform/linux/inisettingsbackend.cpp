@@ -2,21 +2,19 @@
 // one group per section. Every call reads the file afresh and parses it in memory: nothing is cached
 // and nothing is written anywhere but beside the file.
 #include "platform/linux/iniformat.h"
+#include "platform/linux/writerlock.h"
 #include "platform/logging.h"
 #include "platform/settingsbackend.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <QThread>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,8 +23,6 @@ namespace {
 
 // The thirteen keys take a few KB even with a long name: anything larger is not this program's.
 constexpr qint64 kMaxFileSize = 1024 * 1024;
-// Saves happen on clicks: a writer that holds the file longer than this is not going to let go.
-constexpr qint64 kLockWaitMs = 1000;
 
 QString configHome()
 {
@@ -119,65 +115,6 @@ StoreFile readStoreFile(const QString &path)
         return unusable(QStringLiteral("is not a valid INI file"));
     return {StoreFile::State::Readable, std::move(document), {}};
 }
-
-// Excludes other writers of the file while a save reads, edits and replaces it. The kernel drops a
-// flock() when its holder dies, so a lock file left behind by a killed writer, whatever process it
-// names, never blocks a save. QLockFile, which earlier versions used, takes the same flock().
-class WriterLock
-{
-public:
-    explicit WriterLock(const QString &path)
-        : m_path(QFile::encodeName(path))
-    {
-        QElapsedTimer waited;
-        waited.start();
-        for (;;) {
-            const int fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-            if (fd < 0) {
-                m_error =
-                    QStringLiteral("cannot create the lock file \"%1\" (%2)").arg(path, errnoText(errno));
-                return;
-            }
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-                // The writer before may have removed the file it held after this one opened it.
-                struct stat held
-                {
-                }, named{};
-                if (::fstat(fd, &held) == 0 && ::lstat(m_path.constData(), &named) == 0 &&
-                    held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
-                    m_fd = fd;
-                    return;
-                }
-            } else if (errno != EWOULDBLOCK || waited.elapsed() >= kLockWaitMs) {
-                m_error = errno == EWOULDBLOCK
-                              ? QStringLiteral("the file stayed locked by another writer")
-                              : QStringLiteral("cannot lock \"%1\" (%2)").arg(path, errnoText(errno));
-                ::close(fd);
-                return;
-            } else {
-                QThread::msleep(20);
-            }
-            ::close(fd);
-        }
-    }
-    ~WriterLock()
-    {
-        if (m_fd < 0)
-            return;
-        ::unlink(m_path.constData()); // while still held, so that no one locks a file about to go
-        ::close(m_fd);
-    }
-    WriterLock(const WriterLock &) = delete;
-    WriterLock &operator=(const WriterLock &) = delete;
-
-    bool locked() const { return m_fd >= 0; }
-    QString error() const { return m_error; }
-
-private:
-    QByteArray m_path;
-    int m_fd = -1;
-    QString m_error;
-};
 
 // Keeps the bytes of a file that is about to be replaced: <file>.corrupt-<timestamp>.
 std::optional<QString> moveAside(const QString &path, QString *error)
