@@ -3,6 +3,8 @@
 
 #include "platform/linux/iniescaping.h"
 
+#include <algorithm>
+
 namespace quellex::platform {
 namespace {
 
@@ -105,7 +107,7 @@ std::optional<IniDocument> IniDocument::parse(const QByteArray &bytes)
             prefix = is("general")    ? QString()
                      : is("%general") ? QString::fromUtf8(name.sliced(1)) + u'/'
                                       : unescapedIniKey(name) + u'/';
-            document.m_blocks.push_back({prefix, end});
+            document.m_blocks.push_back({prefix, end, end});
         } else if (line.equals < 0) {
             valid = false;
         } else {
@@ -138,31 +140,46 @@ std::optional<QString> IniDocument::value(const QString &section, const QString 
         return std::nullopt;
     const QStringList items = unescapedIniValue(
         QByteArrayView(m_bytes).sliced(entry->valueStart, entry->valueEnd - entry->valueStart));
+    if (items.size() == 1)
+        return iniItemText(items.front());
+    // A list of texts, and nothing else: "@@" escapes a leading "@", any other "@" makes an object.
     QStringList texts;
     for (const QString &item : items) {
-        const std::optional<QString> text = iniItemText(item);
-        if (!text)
+        if (item.startsWith(u'@') && !item.startsWith(QLatin1StringView("@@")))
             return std::nullopt;
-        texts.append(*text);
+        texts.append(item.startsWith(u'@') ? item.sliced(1) : item);
     }
     return texts.join(u','); // an unquoted comma in a hand-edited value reads as a list
 }
 
-QByteArray IniDocument::withValue(const QString &section, const QString &key, const QString &text) const
+std::optional<QByteArray> IniDocument::withValue(const QString &section, const QString &key,
+                                                 const QString &text) const
 {
-    QByteArray result = m_bytes;
-    if (const Entry *entry = find(section + u'/' + key)) {
-        result.replace(entry->valueStart, entry->valueEnd - entry->valueStart, escapedIniValue(text));
-        return result;
+    const QString path = section + u'/' + key;
+    const QByteArray escaped = escapedIniValue(text);
+    const QByteArray line = '\n' + escapedIniKey(key) + '=' + escaped;
+    std::vector<QByteArray> edits;
+    if (const Entry *entry = find(path))
+        edits.push_back(
+            QByteArray(m_bytes).replace(entry->valueStart, entry->valueEnd - entry->valueStart, escaped));
+    const auto block = std::find_if(m_blocks.rbegin(), m_blocks.rend(),
+                                    [&](const Block &b) { return b.prefix == section + u'/'; });
+    if (block != m_blocks.rend()) {
+        edits.push_back(QByteArray(m_bytes).insert(block->end, line));
+        edits.push_back(QByteArray(m_bytes).insert(block->headerEnd, line));
     }
-    const QByteArray line = escapedIniKey(key) + '=' + escapedIniValue(text);
-    for (auto block = m_blocks.rbegin(); block != m_blocks.rend(); ++block) {
-        if (block->prefix == section + u'/')
-            return result.insert(block->end, '\n' + line);
+    QByteArray appended = m_bytes;
+    if (!appended.isEmpty())
+        appended += appended.endsWith('\n') ? "\n" : "\n\n";
+    edits.push_back(appended + '[' + escapedIniKey(section) + ']' + line + '\n');
+    // A quote left open or a backslash at the very end of a hand-edited file would swallow a line
+    // added after it: the first edit that reads back as the text is taken.
+    for (const QByteArray &edit : edits) {
+        const std::optional<IniDocument> edited = parse(edit);
+        if (edited && edited->value(section, key) == text)
+            return edit;
     }
-    if (!result.isEmpty())
-        result += result.endsWith('\n') ? "\n" : "\n\n";
-    return result + '[' + escapedIniKey(section) + "]\n" + line + '\n';
+    return std::nullopt;
 }
 
 } // namespace quellex::platform

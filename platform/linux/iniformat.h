@@ -18,8 +18,10 @@ public:
 
     // The text stored under section/key; nullopt when absent or not a text (a serialised object).
     std::optional<QString> value(const QString &section, const QString &key) const;
-    // The file's bytes with section/key set to the text.
-    QByteArray withValue(const QString &section, const QString &key, const QString &text) const;
+    // The file's bytes with section/key set to the text; nullopt when no edit of this file reads
+    // back as the text.
+    std::optional<QByteArray> withValue(const QString &section, const QString &key,
+                                        const QString &text) const;
 
 private:
     struct Entry
@@ -30,8 +32,9 @@ private:
     };
     struct Block
     {
-        QString prefix;    // "section/"
-        qsizetype end = 0; // where a new key of this block is inserted
+        QString prefix;          // "section/"
+        qsizetype end = 0;       // after its last key, where a new key goes
+        qsizetype headerEnd = 0; // after its [section] line
     };
 
     const Entry *find(const QString &path) const;

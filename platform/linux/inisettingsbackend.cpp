@@ -199,6 +199,13 @@ bool writeSetting(const QString &application, const QString &section, const QStr
         return fail(lock.error());
 
     StoreFile current = readStoreFile(path);
+    std::optional<QByteArray> contents;
+    if (current.document) {
+        contents = current.document->withValue(section, key, value);
+        if (!contents)
+            current =
+                unusable(QStringLiteral("cannot be edited (a quote or a line is left open at its end)"));
+    }
     if (current.state == StoreFile::State::Unusable) {
         QString error;
         const std::optional<QString> aside = moveAside(path, &error);
@@ -209,13 +216,12 @@ bool writeSetting(const QString &application, const QString &section, const QStr
             << QStringLiteral("Settings file \"%1\" %2; it was moved to \"%3\" and a new file was started.")
                    .arg(path, current.problem, *aside);
     }
-    if (!current.document)
-        current.document = IniDocument::parse({});
-    const QByteArray contents = current.document->withValue(section, key, value);
-    if (contents.size() > kMaxFileSize)
+    if (!contents)
+        contents = IniDocument::parse({})->withValue(section, key, value);
+    if (!contents || contents->size() > kMaxFileSize)
         return fail(QStringLiteral("the file would grow larger than 1 MiB"));
     QString error;
-    if (!replaceFile(path, contents, &error))
+    if (!replaceFile(path, *contents, &error))
         return fail(error);
     return true;
 }

@@ -233,6 +233,12 @@ void TestIniSettingsStore::everyReadAndWriteSeesTheFile()
     save(QStringLiteral("L"), QStringLiteral("4"));
     QCOMPARE(m_store->readIni(),
              QByteArray("; mine\n[Other]\nX=1\n\n[Settings]\nK=\"a=b\"; note\nJ=2\nL=4\n\n[Last]\n"));
+
+    // A quote left open at the end would swallow a line added after it: such a file goes aside.
+    m_store->writeIni("[Other]\nK=\"open\n");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be edited.*moved to")));
+    save(QStringLiteral("L"), QStringLiteral("5"));
+    QCOMPARE(stored(QStringLiteral("L")), QStringLiteral("5"));
 }
 
 void TestIniSettingsStore::numbers()
