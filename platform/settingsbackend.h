@@ -6,9 +6,9 @@
 namespace quellex::platform {
 
 // The platform's per-user store of text values, addressed by application, section and key. The
-// platform folder chosen at build time defines these two functions. Neither keeps a cache: each
-// call goes to the store itself, so a value written by anyone is seen by the next read. The names
-// are the program's own constants; they are not checked.
+// platform folder chosen at build time defines these two functions. Each call goes to the store
+// itself, so a value written by anyone is seen by the next read. The names are the program's own
+// constants; they are not checked.
 
 // The stored text; nullopt when the key is absent, or when the store cannot be read (reported
 // through lcSettings) so that the caller falls back to its default.

@@ -1,7 +1,9 @@
 // The per-user settings store as an INI file, ${XDG_CONFIG_HOME:-$HOME/.config}/<application>.ini,
-// one group per section. Every call reads the file afresh and parses it in memory: nothing is cached
-// and nothing is written anywhere but beside the file.
-#include "platform/linux/iniformat.h"
+// one group per section, read and written by QSettings on the file itself. QSettings parses the file
+// again whenever its size or time has changed, so another program's edit is seen by the next read
+// unless it keeps the size within the same millisecond. Before QSettings sees the file, its size and
+// text are checked here: QSettings would read a file of any size, and turn invalid UTF-8 into
+// U+FFFD, which the next save would write back.
 #include "platform/linux/writerlock.h"
 #include "platform/logging.h"
 #include "platform/settingsbackend.h"
@@ -10,7 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSettings>
 #include <QStringDecoder>
 #include <cerrno>
 #include <cstring>
@@ -43,49 +45,47 @@ QString errnoText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// Which file, with which contents, as far as its metadata tells.
+QString identity(const struct stat &st)
+{
+    return QStringLiteral("%1:%2:%3:%4.%5")
+        .arg(st.st_dev)
+        .arg(st.st_ino)
+        .arg(st.st_size)
+        .arg(st.st_mtim.tv_sec)
+        .arg(st.st_mtim.tv_nsec);
+}
+
 // Says a thing once for as long as the file it is about stays the same file with the same contents,
 // so that loading a window, which reads many keys, or closing one, which saves many, reports once.
 void warnOnce(const QString &path, const QString &cause, const QString &message)
 {
     static QString lastReport;
-    QString identity = path + u'\n' + cause;
+    QString report = path + u'\n' + cause;
     struct stat st
     {};
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-        identity += QStringLiteral("\n%1:%2:%3:%4.%5")
-                        .arg(st.st_dev)
-                        .arg(st.st_ino)
-                        .arg(st.st_size)
-                        .arg(st.st_mtim.tv_sec)
-                        .arg(st.st_mtim.tv_nsec);
-    }
-    if (identity == lastReport)
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        report += u'\n' + identity(st);
+    if (report == lastReport)
         return;
-    lastReport = identity;
+    lastReport = report;
     qCWarning(lcSettings).noquote() << message;
 }
 
-// The store file as it was when read, and whether it can be used.
-struct StoreFile
-{
-    enum class State { Absent, Readable, Unusable };
-    State state = State::Absent;
-    std::optional<IniDocument> document;
-    QString problem; // completes "Settings file <path> ..." when Unusable
-};
+enum class FileState { Absent, Readable, Unusable };
 
-StoreFile unusable(const QString &problem)
+// Whether QSettings may read the file; the problem completes "Settings file <path> ..." when not.
+FileState checkFile(const QString &path, QString *problem)
 {
-    return {StoreFile::State::Unusable, std::nullopt, problem};
-}
-
-StoreFile readStoreFile(const QString &path)
-{
+    const auto unusable = [&](const QString &why) {
+        *problem = why;
+        return FileState::Unusable;
+    };
     // Non-blocking, so that a FIFO in the file's place does not hang the open.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return {};
+            return FileState::Absent;
         return unusable(QStringLiteral("cannot be read (%1)").arg(errnoText(errno)));
     }
     QFile device;
@@ -103,17 +103,19 @@ StoreFile readStoreFile(const QString &path)
         return unusable(QStringLiteral("is larger than 1 MiB"));
     if (device.error() != QFileDevice::NoError)
         return unusable(QStringLiteral("cannot be read (%1)").arg(device.errorString()));
-    // Invalid bytes would be read as U+FFFD and written back so: the original text would be lost
-    // without a word. NUL bytes are what a file system leaves of a file whose contents never reached
-    // the disk; the store never writes one.
+    // NUL bytes are what a file system leaves of a file whose contents never reached the disk.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = utf8.decode(bytes); // the decoder runs on this conversion
     if (utf8.hasError() || bytes.contains('\0'))
         return unusable(QStringLiteral("is not a UTF-8 text file"));
-    std::optional<IniDocument> document = IniDocument::parse(bytes);
-    if (!document)
-        return unusable(QStringLiteral("is not a valid INI file"));
-    return {StoreFile::State::Readable, std::move(document), {}};
+    // QSettings reports a format error only when it parses, and it parses a file again only once its
+    // size or time has changed: the error is remembered until then.
+    static QString invalidFile;
+    if (identity(st) != invalidFile &&
+        QSettings(path, QSettings::IniFormat).status() != QSettings::FormatError)
+        return FileState::Readable;
+    invalidFile = identity(st);
+    return unusable(QStringLiteral("is not a valid INI file"));
 }
 
 // Keeps the bytes of a file that is about to be replaced: <file>.corrupt-<timestamp>.
@@ -141,18 +143,11 @@ QString finalPath(const QString &path)
     return info.absoluteFilePath();
 }
 
-bool replaceFile(const QString &path, const QByteArray &contents, QString *error)
+// QSettings has written the file through QSaveFile, which flushes it to the disk before renaming it
+// over the old one; the rename is durable only once the folder has reached the disk too.
+void flushFolder(const QString &file)
 {
-    // QSaveFile writes a new file beside the old one, flushes it to the disk and renames it over the
-    // old one: a crash at any moment leaves either the old file or the new one, complete.
-    const QString target = finalPath(path);
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    // The rename is durable only once the folder holding it has reached the disk.
-    const QString folder = QFileInfo(target).absolutePath();
+    const QString folder = QFileInfo(file).absolutePath();
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0 || (::fsync(fd) != 0 && errno != EINVAL)) {
         qCWarning(lcSettings).noquote()
@@ -162,7 +157,6 @@ bool replaceFile(const QString &path, const QByteArray &contents, QString *error
     }
     if (fd >= 0)
         ::close(fd);
-    return true;
 }
 
 } // namespace
@@ -170,16 +164,22 @@ bool replaceFile(const QString &path, const QByteArray &contents, QString *error
 std::optional<QString> readSetting(const QString &application, const QString &section, const QString &key)
 {
     const QString path = storePath(application);
-    const StoreFile current = readStoreFile(path);
-    if (current.state == StoreFile::State::Readable)
-        return current.document->value(section, key);
-    if (current.state == StoreFile::State::Unusable) {
-        warnOnce(path, current.problem,
+    QString problem;
+    const FileState state = checkFile(path, &problem);
+    if (state == FileState::Unusable) {
+        warnOnce(path, problem,
                  QStringLiteral("Settings file \"%1\" %2; the default values are used. The file is kept as "
                                 "it is until the next setting is saved, which moves it aside.")
-                     .arg(path, current.problem));
+                     .arg(path, problem));
     }
-    return std::nullopt;
+    if (state != FileState::Readable)
+        return std::nullopt;
+    const QVariant value = QSettings(path, QSettings::IniFormat).value(section + u'/' + key);
+    if (value.typeId() == QMetaType::QStringList) // an unquoted comma in a hand-edited value
+        return value.toStringList().join(u',');
+    if (!value.isValid() || !value.canConvert<QString>())
+        return std::nullopt;
+    return value.toString();
 }
 
 bool writeSetting(const QString &application, const QString &section, const QString &key,
@@ -194,35 +194,39 @@ bool writeSetting(const QString &application, const QString &section, const QStr
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("cannot create the folder \"%1\"").arg(folder));
-    const WriterLock lock(path + QLatin1String(".lock"));
+    // Not <file>.lock: QSettings takes that name for a QLockFile of its own, which waits without end.
+    const WriterLock lock(path + QLatin1String(".writer.lock"));
     if (!lock.locked())
         return fail(lock.error());
-
-    StoreFile current = readStoreFile(path);
-    std::optional<QByteArray> contents;
-    if (current.document) {
-        contents = current.document->withValue(section, key, value);
-        if (!contents)
-            current =
-                unusable(QStringLiteral("cannot be edited (a quote or a line is left open at its end)"));
+    const QString target = finalPath(path);
+    {
+        // A writer killed inside QSettings' lock leaves <file>.lock naming its pid, and QLockFile
+        // takes it as live for 30 s when a later process has that pid, as in a sandbox. No writer of
+        // this program can hold it now: it goes, unless another program holds it.
+        const WriterLock leftover(target + QLatin1String(".lock"));
+        if (!leftover.locked())
+            return fail(leftover.error());
     }
-    if (current.state == StoreFile::State::Unusable) {
+
+    QString problem;
+    if (checkFile(target, &problem) == FileState::Unusable) {
         QString error;
-        const std::optional<QString> aside = moveAside(path, &error);
+        const std::optional<QString> aside = moveAside(target, &error);
         if (!aside)
-            return fail(
-                QStringLiteral("the file %1 and could not be moved aside (%2)").arg(current.problem, error));
+            return fail(QStringLiteral("the file %1 and could not be moved aside (%2)").arg(problem, error));
         qCWarning(lcSettings).noquote()
             << QStringLiteral("Settings file \"%1\" %2; it was moved to \"%3\" and a new file was started.")
-                   .arg(path, current.problem, *aside);
+                   .arg(path, problem, *aside);
     }
-    if (!contents)
-        contents = IniDocument::parse({})->withValue(section, key, value);
-    if (!contents || contents->size() > kMaxFileSize)
+    // A value that would take the file past the limit would make the next start lose every setting.
+    if (QFileInfo(target).size() + 4 * (key.size() + value.size()) + 8 > kMaxFileSize)
         return fail(QStringLiteral("the file would grow larger than 1 MiB"));
-    QString error;
-    if (!replaceFile(path, *contents, &error))
-        return fail(error);
+    QSettings settings(target, QSettings::IniFormat);
+    settings.setValue(section + u'/' + key, value);
+    settings.sync();
+    if (settings.status() == QSettings::AccessError)
+        return fail(QStringLiteral("the file \"%1\" cannot be written").arg(target));
+    flushFolder(target);
     return true;
 }
 
