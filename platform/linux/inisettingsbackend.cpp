@@ -74,8 +74,9 @@ void warnOnce(const QString &path, const QString &cause, const QString &message)
 
 enum class FileState { Absent, Readable, Unusable };
 
-// Whether QSettings may read the file; the problem completes "Settings file <path> ..." when not.
-FileState checkFile(const QString &path, QString *problem)
+// Whether QSettings may read the file, and if so QSettings on it; the problem completes
+// "Settings file <path> ..." when not.
+FileState checkFile(const QString &path, std::optional<QSettings> &settings, QString *problem)
 {
     const auto unusable = [&](const QString &why) {
         *problem = why;
@@ -111,9 +112,12 @@ FileState checkFile(const QString &path, QString *problem)
     // QSettings reports a format error only when it parses, and it parses a file again only once its
     // size or time has changed: the error is remembered until then.
     static QString invalidFile;
-    if (identity(st) != invalidFile &&
-        QSettings(path, QSettings::IniFormat).status() != QSettings::FormatError)
-        return FileState::Readable;
+    if (identity(st) != invalidFile) {
+        settings.emplace(path, QSettings::IniFormat);
+        if (settings->status() != QSettings::FormatError)
+            return FileState::Readable;
+        settings.reset();
+    }
     invalidFile = identity(st);
     return unusable(QStringLiteral("is not a valid INI file"));
 }
@@ -164,8 +168,9 @@ void flushFolder(const QString &file)
 std::optional<QString> readSetting(const QString &application, const QString &section, const QString &key)
 {
     const QString path = storePath(application);
+    std::optional<QSettings> settings;
     QString problem;
-    const FileState state = checkFile(path, &problem);
+    const FileState state = checkFile(path, settings, &problem);
     if (state == FileState::Unusable) {
         warnOnce(path, problem,
                  QStringLiteral("Settings file \"%1\" %2; the default values are used. The file is kept as "
@@ -174,7 +179,7 @@ std::optional<QString> readSetting(const QString &application, const QString &se
     }
     if (state != FileState::Readable)
         return std::nullopt;
-    const QVariant value = QSettings(path, QSettings::IniFormat).value(section + u'/' + key);
+    const QVariant value = settings->value(section + u'/' + key);
     if (value.typeId() == QMetaType::QStringList) // an unquoted comma in a hand-edited value
         return value.toStringList().join(u',');
     if (!value.isValid() || !value.canConvert<QString>())
@@ -199,17 +204,19 @@ bool writeSetting(const QString &application, const QString &section, const QStr
     if (!lock.locked())
         return fail(lock.error());
     const QString target = finalPath(path);
-    {
-        // A writer killed inside QSettings' lock leaves <file>.lock naming its pid, and QLockFile
-        // takes it as live for 30 s when a later process has that pid, as in a sandbox. No writer of
-        // this program can hold it now: it goes, unless another program holds it.
-        const WriterLock leftover(target + QLatin1String(".lock"));
+    // A writer killed inside QSettings' lock leaves <file>.lock naming its pid, and QLockFile takes
+    // it as live for 30 s when a later process has that pid, as in a sandbox. No writer of this
+    // program can hold it now: it goes, unless another program holds it.
+    const QString settingsLock = target + QLatin1String(".lock");
+    if (struct stat st{}; ::lstat(QFile::encodeName(settingsLock).constData(), &st) == 0) {
+        const WriterLock leftover(settingsLock);
         if (!leftover.locked())
             return fail(leftover.error());
     }
 
+    std::optional<QSettings> settings;
     QString problem;
-    if (checkFile(target, &problem) == FileState::Unusable) {
+    if (checkFile(target, settings, &problem) == FileState::Unusable) {
         QString error;
         const std::optional<QString> aside = moveAside(target, &error);
         if (!aside)
@@ -221,10 +228,11 @@ bool writeSetting(const QString &application, const QString &section, const QStr
     // A value that would take the file past the limit would make the next start lose every setting.
     if (QFileInfo(target).size() + 4 * (key.size() + value.size()) + 8 > kMaxFileSize)
         return fail(QStringLiteral("the file would grow larger than 1 MiB"));
-    QSettings settings(target, QSettings::IniFormat);
-    settings.setValue(section + u'/' + key, value);
-    settings.sync();
-    if (settings.status() == QSettings::AccessError)
+    if (!settings)
+        settings.emplace(target, QSettings::IniFormat);
+    settings->setValue(section + u'/' + key, value);
+    settings->sync();
+    if (settings->status() == QSettings::AccessError)
         return fail(QStringLiteral("the file \"%1\" cannot be written").arg(target));
     flushFolder(target);
     return true;
