@@ -377,7 +377,9 @@ void TestIniSettingsStore::locksLeftBehind()
     for (const qint64 pid : {qint64(QCoreApplication::applicationPid()), qint64(1)}) {
         QFile lock(lockPath);
         QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(pid) + "\nquellex\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+        // As QLockFile writes it; with this process's own pid and name, QLockFile takes it as live.
+        lock.write(QByteArray::number(pid) + '\n' + QCoreApplication::applicationName().toUtf8() + '\n' +
+                   QSysInfo::machineHostName().toUtf8() + '\n');
         lock.close();
         QElapsedTimer timer;
         timer.start();
@@ -417,6 +419,11 @@ void TestIniSettingsStore::hugeFile()
     QVERIFY(timer.elapsed() < 1000);
     QCOMPARE(m_store->readIni(), QByteArray("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n"));
     QCOMPARE(QDir(m_store->configHome()).entryList({QStringLiteral("*.corrupt-*")}).size(), 1);
+
+    // Nor is a value saved that would take the file past the limit, and so lose every setting.
+    expectWarningOnce(QStringLiteral("would grow larger than 1 MiB"));
+    settings::writeText(SettingKey::ProcessName, QString(300 * 1024, u'x'));
+    QCOMPARE(readInteger(SettingKey::AlwaysOnTop), 1);
 }
 
 // A symlinked store is written at the link's target, even one that does not exist yet, in a folder
