@@ -437,6 +437,13 @@ void TestIniSettingsStore::danglingSymlink()
     QVERIFY(QFileInfo(m_store->iniPath()).isSymLink());
     QVERIFY(QFileInfo(target).isFile());
     QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("1"));
+    // A damaged target goes aside, and the link stays.
+    m_store->writeIni("\xff");
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("moved to .*kept/quellex.ini.corrupt")));
+    save(QStringLiteral("K"), QStringLiteral("1"));
+    QVERIFY(QFileInfo(m_store->iniPath()).isSymLink());
+    QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("1"));
 
     QVERIFY(QFile::remove(m_store->iniPath()));
     QVERIFY(QFile::link(target + QStringLiteral("/quellex.ini"), m_store->iniPath())); // under a file
