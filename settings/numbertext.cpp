@@ -1,7 +1,7 @@
 // The number texts of the store: written in the current locale's decimal notation, read in either
 // notation, so that a file written under a locale with a decimal comma still reads under one with a
 // point, and the other way round.
-#include "settings.h"
+#include "settings/settings.h"
 
 #include <QLocale>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "settingkeys.h"
+#include "settings/settingkeys.h"
 
 #include <array>
 #include <cstddef>

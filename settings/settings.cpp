@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "settings/settings.h"
 
 #include "platform/settingsbackend.h"
 
@@ -12,7 +12,7 @@ QString GetSetting(const QString &application, const QString &section, const QSt
 
 void SaveSetting(const QString &application, const QString &section, const QString &key, const QString &value)
 {
-    // A failure has been reported on stderr by the store; the caller carries on as before.
+    // A failure has been reported by the store; the caller carries on as before.
     (void)platform::writeSetting(application, section, key, value);
 }
 

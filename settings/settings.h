@@ -9,11 +9,11 @@ namespace quellex::settings {
 
 // The per-user store, addressed by application, section and key; every value is text.
 // GetSetting returns the stored text when the key exists (an empty one as empty), else defaultValue;
-// a store that cannot be read counts as empty and is reported once on stderr.
+// a store that cannot be read counts as empty and is reported once through lcSettings.
 QString GetSetting(const QString &application, const QString &section, const QString &key,
                    const QString &defaultValue);
 // Creates or replaces the value; it is on disk when this returns. A value that cannot be stored is
-// reported on stderr; the caller carries on.
+// reported through lcSettings; the caller carries on.
 void SaveSetting(const QString &application, const QString &section, const QString &key,
                  const QString &value);
 

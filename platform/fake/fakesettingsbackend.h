@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMutex>
 #include <QString>
 #include <map>
 #include <optional>
@@ -9,9 +8,8 @@
 namespace quellex::platform {
 
 // A settings store held in memory, with the same operations and rules as a real platform's store:
-// names that settingNamesProblem() refuses are refused, an absent key reads as nullopt, an empty text
-// is kept as empty. Writes can be made to fail, to try what callers do when the store refuses them.
-// The fake platform's readSetting and writeSetting use the one instance().
+// an absent key reads as nullopt, an empty text is kept as empty. Writes can be made to fail, to try
+// what callers do when the store refuses them.
 class FakeSettingsBackend
 {
 public:
@@ -24,13 +22,12 @@ public:
     void clear();
     void remove(const QString &application, const QString &section, const QString &key);
     // Writes that reached the store since the last clear().
-    int writeCount() const;
-    void setWritesFail(bool fail);
+    int writeCount() const { return m_writeCount; }
+    void setWritesFail(bool fail) { m_writesFail = fail; }
 
 private:
     using Address = std::tuple<QString, QString, QString>;
 
-    mutable QMutex m_mutex;
     std::map<Address, QString> m_values;
     int m_writeCount = 0;
     bool m_writesFail = false;

@@ -110,7 +110,9 @@ void TestSettingConversions::integerRounding()
     };
     for (const auto &[text, value] : rounded)
         QCOMPARE(textToInteger(QString::fromLatin1(text)), std::optional<int>(value));
-    for (const char *text : {"2147483648", "2147483647.5", "-2147483649", "1x", ""})
+    // Numbers beyond an int are no int, like texts that are no number at all.
+    for (const char *text : {"2147483648", "2147483647.5", "-2147483649", "1e30", "3e38", "-3e38", "1e999",
+                             "nan", "NaN", "inf", "-inf", "1x", ""})
         QCOMPARE(textToInteger(QString::fromLatin1(text)), std::nullopt);
 }
 
