@@ -1,5 +1,6 @@
 // The WMI layer against Wine's or Windows' own service, with processes this test started.
 #include "platform/management.h"
+#include "process/managementprocessqueryservice.h"
 #include "support/testprocesses.h"
 
 #include <QCoreApplication>
@@ -31,6 +32,7 @@ private slots:
     void queryYieldsEachProcessWithItsIdAndName();
     void terminateEndsOnlyItsProcess();
     void exitedProcessIsNotSignalled();
+    void quoteInNameSelectsNothingElse();
     void rejectedQueryGivesTheServiceError();
 };
 
@@ -88,6 +90,23 @@ void TestWmiManagement::exitedProcessIsNotSignalled()
     QVERIFY(GetExitCodeProcess(held, &exitCode));
     QCOMPARE(exitCode, DWORD(7));
     CloseHandle(held);
+}
+
+void TestWmiManagement::quoteInNameSelectsNothingElse()
+{
+    TestProcesses plain(uniqueProcessName(QStringLiteral("qxPlain")));
+    TestProcesses quoted(uniqueProcessName(QStringLiteral("qx'")));
+    plain.start();
+    quoted.start();
+    quellex::ManagementProcessQueryService service;
+    // Windows matches the escaped quote; Wine's query language has no escapes and rejects the query.
+    for (const QString &name : {QStringLiteral("x' OR Name<>'"), quoted.imageName()}) {
+        try {
+            service.TerminateProcesses(name);
+        } catch (const quellex::ProcessQueryError &) {
+        }
+    }
+    QCOMPARE(plain.runningCount(), 1);
 }
 
 void TestWmiManagement::rejectedQueryGivesTheServiceError()
