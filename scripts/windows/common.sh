@@ -8,8 +8,8 @@ qt_windows="${QUELLEX_QT_WINDOWS:-$project_root/../shared/qt6-mingw}"
 mingw_gcc_dir=/usr/lib/gcc/x86_64-w64-mingw32/12-posix
 mingw_lib_dir=/usr/x86_64-w64-mingw32/lib
 
-windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ninja-build qt6-base-dev-tools
-    wine wine64 xvfb xauth zip)
+windows_build_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ninja-build qt6-base-dev-tools)
+windows_test_packages=(wine wine64 xvfb xauth)
 
 have_qt_windows() {
     [ -f "$qt_windows/lib/cmake/Qt6/qt.toolchain.cmake" ]
@@ -37,8 +37,9 @@ gather_dlls() {
 }
 
 # A private Wine prefix that reports Windows 10, made under folder; sets WINEPREFIX and WINEDEBUG.
+# Without Mono and Gecko: nothing here needs them, and Wine would offer to download them.
 make_wine_prefix() {
     export WINEPREFIX="$1/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     mkdir -p "$WINEPREFIX"
-    wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1 </dev/null
 }

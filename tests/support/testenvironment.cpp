@@ -6,6 +6,8 @@
 
 namespace quellex::test {
 
+#ifndef _WIN32
+
 IsolatedSettings::IsolatedSettings()
     : m_previous(qgetenv("XDG_CONFIG_HOME"))
     , m_hadPrevious(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
@@ -40,5 +42,7 @@ QByteArray IsolatedSettings::readIni() const
     QFile file(iniPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+#endif
 
 } // namespace quellex::test
