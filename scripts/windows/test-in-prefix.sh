@@ -28,8 +28,8 @@ for _ in $(seq 1 100); do
     prefix_processes | grep -qF "$sentinel" && break
     sleep 0.1
 done
-# Console hosts come and go with console programs; Wine's services and the sentinel stay.
-before=$(prefix_processes | grep -E -e "$sentinel" -e 'wineserver|services\.exe|winedevice\.exe|explorer\.exe|plugplay\.exe|svchost\.exe|rpcss\.exe' || true)
+# Console hosts and the desktop come and go with the programs; Wine's services and the sentinel stay.
+before=$(prefix_processes | grep -E -e "$sentinel" -e 'wineserver|services\.exe|winedevice\.exe|plugplay\.exe|svchost\.exe|rpcss\.exe' || true)
 grep -qF "$sentinel" <<<"$before" || { echo "the sentinel process did not start" >&2; exit 1; }
 
 status=0

@@ -19,10 +19,15 @@ while IFS='=' read -r name _; do
 done < <(env)
 export WINEQT_FORCE_STDERR_LOGGING=1
 
+# Wine's helpers (the console host, the desktop) outlive the program and would keep its output
+# open, so ctest would wait for them: the output goes through a file instead.
+output=$(mktemp)
 set +e
-wine "$@"
+wine "$@" </dev/null >"$output" 2>&1
 status=$?
 set -e
+cat "$output"
+rm -f "$output"
 if [ -n "$own_prefix" ]; then
     # Ends what Wine still runs in this private prefix only, then removes it.
     wineserver -k 2>/dev/null || true
