@@ -8,7 +8,9 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
+#include <vector>
 #include <windows.h>
+#include <shellapi.h>
 
 using quellex::platform::readSetting;
 using quellex::platform::writeSetting;
@@ -42,8 +44,32 @@ class TestWindowsEndToEnd : public QObject
     Q_OBJECT
 
 private slots:
+    void executableCarriesIconAndVersionBlock();
     void seededAutoTerminateEndsTheNameAndCloseWritesTheRegistry();
 };
+
+void TestWindowsEndToEnd::executableCarriesIconAndVersionBlock()
+{
+    const std::wstring path = (QCoreApplication::applicationDirPath() + QStringLiteral("/QUELLEX.exe")).toStdWString();
+    QCOMPARE(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0), 1u);
+    DWORD ignored = 0;
+    std::vector<char> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    QVERIFY(!block.empty());
+    QVERIFY(GetFileVersionInfoW(path.c_str(), 0, DWORD(block.size()), block.data()));
+    const auto text = [&block](const wchar_t *name) {
+        wchar_t *value = nullptr;
+        UINT length = 0;
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void **>(&value), &length))
+            return QString();
+        return QString::fromWCharArray(value);
+    };
+    QCOMPARE(text(L"FileVersion"), QStringLiteral("1.00"));
+    QCOMPARE(text(L"ProductVersion"), QStringLiteral("1.00"));
+    QCOMPARE(text(L"ProductName"), QStringLiteral("ZORVIN-QUELLEX"));
+    QCOMPARE(text(L"InternalName"), QStringLiteral("QUELLEX"));
+    QCOMPARE(text(L"OriginalFilename"), QStringLiteral("QUELLEX.exe"));
+}
 
 void TestWindowsEndToEnd::seededAutoTerminateEndsTheNameAndCloseWritesTheRegistry()
 {
