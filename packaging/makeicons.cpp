@@ -9,8 +9,8 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QGuiApplication>
+#include <QHash>
 #include <QStringList>
 #include <cstdio>
 
@@ -45,8 +45,8 @@ bool writeIcon(QFile &file)
 
     QDataStream out(&file);
     out.setByteOrder(QDataStream::LittleEndian);
-    out << quint16(0) << quint16(1) << quint16(1);                      // icon file, one image
-    out << quint8(size) << quint8(size) << quint8(0) << quint8(0);       // 0 colours: 256
+    out << quint16(0) << quint16(1) << quint16(1);                 // icon file, one image
+    out << quint8(size) << quint8(size) << quint8(0) << quint8(0); // 0 colours: 256
     out << quint16(1) << quint16(8) << imageBytes << quint32(6 + 16);
     out << quint32(40) << qint32(size) << qint32(size * 2) << quint16(1) << quint16(8) << quint32(0)
         << quint32(size * size + maskStride * size) << qint32(0) << qint32(0) << quint32(256) << quint32(0);

@@ -7,8 +7,7 @@
 namespace quellex::platform {
 
 // Owns one reference to a COM interface.
-template<typename T>
-class ComPtr
+template<typename T> class ComPtr
 {
 public:
     ComPtr() = default;

@@ -33,7 +33,8 @@ QString namesProblem(const QString &application, const QString &section, const Q
 QString errorText(LSTATUS status)
 {
     wchar_t *text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
                    nullptr, DWORD(status), 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     QString message = text ? QString::fromWCharArray(text).trimmed() : QString();
     LocalFree(text);
@@ -81,7 +82,8 @@ std::optional<QString> readSetting(const QString &application, const QString &se
     if (status == ERROR_FILE_NOT_FOUND)
         return std::nullopt;
     if (status != ERROR_SUCCESS) {
-        warnOnce(QStringLiteral("Settings key HKEY_CURRENT_USER\\%1 cannot be read (%2)").arg(path, errorText(status)));
+        warnOnce(QStringLiteral("Settings key HKEY_CURRENT_USER\\%1 cannot be read (%2)")
+                     .arg(path, errorText(status)));
         return std::nullopt;
     }
     // The value may change size between the two calls; then ask again.
@@ -94,7 +96,8 @@ std::optional<QString> readSetting(const QString &application, const QString &se
         if (status != ERROR_SUCCESS)
             break;
         if (type != REG_SZ) {
-            warnOnce(QStringLiteral("Setting %1 under HKEY_CURRENT_USER\\%2 is not text (REG_SZ); its default is used")
+            warnOnce(QStringLiteral(
+                         "Setting %1 under HKEY_CURRENT_USER\\%2 is not text (REG_SZ); its default is used")
                          .arg(key, path));
             return std::nullopt;
         }
@@ -119,7 +122,8 @@ std::optional<QString> readSetting(const QString &application, const QString &se
     return std::nullopt;
 }
 
-bool writeSetting(const QString &application, const QString &section, const QString &key, const QString &value)
+bool writeSetting(const QString &application, const QString &section, const QString &key,
+                  const QString &value)
 {
     if (const QString problem = namesProblem(application, section, key); !problem.isEmpty()) {
         warnOnce(problem);

@@ -37,7 +37,8 @@ WmiManagementService::WmiManagementService()
         throw ManagementError(hresultText("creating the WMI locator", hr));
     // What "winmgmts:" means: the local machine's default namespace, as the current user.
     const Bstr space(L"root\\cimv2");
-    hr = locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, m_services.put());
+    hr =
+        locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, m_services.put());
     if (FAILED(hr))
         throw ManagementError(hresultText("connecting to root\\cimv2", hr));
     // The moniker's default impersonation level; a proxy that has no blanket to set (an in-process
@@ -73,9 +74,9 @@ std::vector<ComPtr<IWbemClassObject>> WmiManagementService::run(std::string_view
     const Bstr language(L"WQL");
     const Bstr text(wideFromUtf8(std::string(query)));
     ComPtr<IEnumWbemClassObject> results;
-    HRESULT hr = m_services->ExecQuery(language.get(), text.get(),
-                                       WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                       results.put());
+    HRESULT hr =
+        m_services->ExecQuery(language.get(), text.get(),
+                              WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, results.put());
     if (FAILED(hr))
         throw ManagementError(hresultText("ExecQuery", hr) + ": " + std::string(query));
 

@@ -157,7 +157,8 @@ TerminateResult WmiProcess::terminateThroughService()
     const Bstr path(m_path);
     const Bstr method(L"Terminate");
     ComPtr<IWbemClassObject> out;
-    const HRESULT hr = m_services->ExecMethod(path.get(), method.get(), 0, nullptr, nullptr, out.put(), nullptr);
+    const HRESULT hr =
+        m_services->ExecMethod(path.get(), method.get(), 0, nullptr, nullptr, out.put(), nullptr);
     switch (static_cast<unsigned long>(hr)) {
     case WBEM_S_NO_ERROR:
         break;

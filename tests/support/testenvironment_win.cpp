@@ -28,8 +28,8 @@ IsolatedSettings::IsolatedSettings()
     : m_previous(privateKeyPath().toUtf8())
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, wide(QString::fromUtf8(m_previous)), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, wide(QString::fromUtf8(m_previous)), 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create a private registry key");
     if (RegOverridePredefKey(HKEY_CURRENT_USER, key) != ERROR_SUCCESS) {
         RegCloseKey(key);
@@ -88,8 +88,8 @@ QByteArray IsolatedSettings::readIni() const
         DWORD nameLength = DWORD(std::size(name));
         DWORD bytes = sizeof value;
         DWORD type = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE *>(value), &bytes) !=
-            ERROR_SUCCESS)
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE *>(value),
+                          &bytes) != ERROR_SUCCESS)
             break;
         text += QString::fromWCharArray(name, nameLength).toUtf8() + '=' +
                 QString::fromWCharArray(value).toUtf8() + '\n';

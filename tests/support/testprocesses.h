@@ -12,8 +12,8 @@ namespace quellex::test {
 QString uniqueProcessName(const QString &stem = QStringLiteral("qx"), int length = 14);
 
 // Processes of one image name, started by this test and by nothing else: copies of a small idle
-// program under that name (on Windows the name ends in ".exe", which is added when missing). Only these processes are ever signalled here; whatever is left runs
-// until the destructor ends it.
+// program under that name (on Windows the name ends in ".exe", which is added when missing). Only
+// these processes are ever signalled here; whatever is left runs until the destructor ends it.
 class TestProcesses
 {
 public:

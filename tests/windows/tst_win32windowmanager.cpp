@@ -88,7 +88,8 @@ void TestWin32WindowManager::foregroundAndBandChangesPassThrough()
     RECT before{};
     GetWindowRect(m_ours, &before);
 
-    QVERIFY(m_manager->SetWindowPos(m_manager->GetForegroundWindow(), kNotTopmost, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(
+        m_manager->SetWindowPos(m_manager->GetForegroundWindow(), kNotTopmost, 0, 0, 0, 0, kKeepGeometry));
     QVERIFY(m_manager->SetWindowPos(handle(m_ours), kTopmost, 0, 0, 0, 0, kKeepGeometry));
     QVERIFY(!isTopmost(m_other));
     QVERIFY(isTopmost(m_ours));

@@ -8,9 +8,9 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
+#include <shellapi.h>
 #include <vector>
 #include <windows.h>
-#include <shellapi.h>
 
 using quellex::platform::readSetting;
 using quellex::platform::writeSetting;
@@ -50,7 +50,8 @@ private slots:
 
 void TestWindowsEndToEnd::executableCarriesIconAndVersionBlock()
 {
-    const std::wstring path = (QCoreApplication::applicationDirPath() + QStringLiteral("/QUELLEX.exe")).toStdWString();
+    const std::wstring path =
+        (QCoreApplication::applicationDirPath() + QStringLiteral("/QUELLEX.exe")).toStdWString();
     QCOMPARE(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0), 1u);
     DWORD ignored = 0;
     std::vector<char> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));

@@ -63,7 +63,8 @@ void TestWmiManagement::terminateEndsOnlyItsProcess()
     // Wine's Win32_Process has no Terminate method: there this goes through the fallback.
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxEnd")));
     const std::vector<pid_t> pids = processes.start(2);
-    const ProcessCollection found = bindManagementService("winmgmts:")->ExecQuery(terminationQuery(processes.imageName()));
+    const ProcessCollection found =
+        bindManagementService("winmgmts:")->ExecQuery(terminationQuery(processes.imageName()));
     QCOMPARE(found.Count(), 2u);
     ProcessObject &first = *found.begin();
     QCOMPARE(first.Terminate(), TerminateResult::Success);
@@ -79,9 +80,11 @@ void TestWmiManagement::exitedProcessIsNotSignalled()
     // be taken for a process to end.
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxGone")));
     const pid_t pid = processes.start();
-    const ProcessCollection found = bindManagementService("winmgmts:")->ExecQuery(terminationQuery(processes.imageName()));
+    const ProcessCollection found =
+        bindManagementService("winmgmts:")->ExecQuery(terminationQuery(processes.imageName()));
     QCOMPARE(found.Count(), 1u);
-    HANDLE held = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
+    HANDLE held =
+        OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
     QVERIFY(held);
     QVERIFY(TerminateProcess(held, 7));
     QCOMPARE(WaitForSingleObject(held, Wait), DWORD(WAIT_OBJECT_0));
