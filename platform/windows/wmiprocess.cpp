@@ -154,11 +154,23 @@ TerminateResult WmiProcess::terminateThroughService()
 {
     if (m_path.empty())
         return terminateThroughHandle();
+    // The method's parameters as the class declares them, all left at their defaults. A class without
+    // the method (Wine's) says so here already.
+    ComPtr<IWbemClassObject> processClass;
+    ComPtr<IWbemClassObject> signature;
+    ComPtr<IWbemClassObject> in;
+    const Bstr className(L"Win32_Process");
+    if (SUCCEEDED(m_services->GetObject(className.get(), 0, nullptr, processClass.put(), nullptr))) {
+        if (FAILED(processClass->GetMethod(L"Terminate", 0, signature.put(), nullptr)))
+            return terminateThroughHandle();
+        if (signature)
+            signature->SpawnInstance(0, in.put());
+    }
     const Bstr path(m_path);
     const Bstr method(L"Terminate");
     ComPtr<IWbemClassObject> out;
     const HRESULT hr =
-        m_services->ExecMethod(path.get(), method.get(), 0, nullptr, nullptr, out.put(), nullptr);
+        m_services->ExecMethod(path.get(), method.get(), 0, nullptr, in.get(), out.put(), nullptr);
     switch (static_cast<unsigned long>(hr)) {
     case WBEM_S_NO_ERROR:
         break;
