@@ -11,7 +11,14 @@ if ! have_qt_windows; then
 fi
 ensure_packages "${windows_build_packages[@]}" "${windows_test_packages[@]}"
 started=$(date +%s)
-bash "$project_root/scripts/windows/build.sh" >/dev/null
+build_log=$(mktemp)
+if ! bash "$project_root/scripts/windows/build.sh" >"$build_log" 2>&1; then
+    tail -n 40 "$build_log"
+    echo "Windows build FAILED" >&2
+    rm -f "$build_log"
+    exit 1
+fi
+rm -f "$build_log"
 echo "Windows build: $(($(date +%s) - started)) s"
 
 run_dir=$(mktemp -d)

@@ -8,9 +8,11 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
-#include <shellapi.h>
 #include <vector>
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 using quellex::platform::readSetting;
 using quellex::platform::writeSetting;
