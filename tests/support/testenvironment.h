@@ -8,7 +8,7 @@ namespace quellex::test {
 
 // Points the per-user settings store at a private, empty folder for as long as it lives. On Windows:
 // at a private, empty registry key that stands in for HKEY_CURRENT_USER in this process; the INI texts
-// are then written to it as values, and read back in the same form.
+// are then written to it as values.
 class IsolatedSettings
 {
 public:

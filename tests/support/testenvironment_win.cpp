@@ -74,28 +74,10 @@ void IsolatedSettings::writeIni(const QByteArray &contents) const
     }
 }
 
+// Only the INI store's own tests read the file back; there is none on Windows.
 QByteArray IsolatedSettings::readIni() const
 {
-    QByteArray text;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, wide(kStore + QStringLiteral("\\Settings")), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return text;
-    text = "[Settings]\n";
-    wchar_t name[256];
-    wchar_t value[4096];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = DWORD(std::size(name));
-        DWORD bytes = sizeof value;
-        DWORD type = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE *>(value),
-                          &bytes) != ERROR_SUCCESS)
-            break;
-        text += QString::fromWCharArray(name, nameLength).toUtf8() + '=' +
-                QString::fromWCharArray(value).toUtf8() + '\n';
-    }
-    RegCloseKey(key);
-    return text;
+    return {};
 }
 
 } // namespace quellex::test
