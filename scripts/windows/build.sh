@@ -24,6 +24,8 @@ stage="$windows_build_dir/zip/$name"
 rm -rf "$windows_build_dir/zip" && mkdir -p "$stage"
 gather_dlls "$stage"
 x86_64-w64-mingw32-strip -o "$stage/QUELLEX.exe" "$windows_build_dir/QUELLEX.exe"
+# Debian's mingw runtime DLLs carry their debugging symbols.
+x86_64-w64-mingw32-strip --strip-unneeded "$stage"/lib*.dll
 rm -f "$windows_build_dir/$name.zip"
 (cd "$windows_build_dir/zip" && cmake -E tar cf "../$name.zip" --format=zip "$name")
 echo "$windows_build_dir/$name.zip"
