@@ -26,6 +26,15 @@ function(quellex_add_test name)
         set(command ${QUELLEX_XVFB_RUNNER} --wm -- ${command})
     endif()
 
+    if(WIN32)
+        # Run under Wine; a window that needs a real display gets Qt's Windows platform, in the X
+        # server the Windows test run provides.
+        set(command ${QUELLEX_WINE_RUNNER} $<TARGET_FILE:${target}>)
+        if(NOT ARG_DISPLAY STREQUAL "offscreen")
+            set(env "QT_QPA_PLATFORM=windows" ${ARG_ENVIRONMENT})
+        endif()
+    endif()
+
     add_test(NAME ${name} COMMAND ${command})
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT}

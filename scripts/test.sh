@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds ZORVIN-QUELLEX with its tests and benchmark, and runs every test.
+# Builds ZORVIN-QUELLEX with its tests and benchmark, and runs every test; then the same for the
+# Windows build, under Wine.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 test_packages=(xvfb xauth openbox x11-utils libbenchmark-dev libproc2-dev
@@ -7,5 +8,10 @@ test_packages=(xvfb xauth openbox x11-utils libbenchmark-dev libproc2-dev
     mutter kwin-x11 kwin-style-breeze weston dbus xwayland qt6-wayland wmctrl xdotool)
 ensure_packages "${build_packages[@]}" "${test_packages[@]}"
 build_project -DQUELLEX_BUILD_TESTS=ON -DQUELLEX_BUILD_BENCH=ON
-cd "$build_dir"
-exec ctest --output-on-failure --parallel 2 "$@"
+status=0
+(cd "$build_dir" && ctest --output-on-failure --parallel 2 "$@") || status=$?
+# The Windows build under Wine; it says so when it is skipped.
+windows_status=0
+bash "$project_root/scripts/windows/test.sh" "$@" || windows_status=$?
+[ "$status" != 0 ] && exit "$status"
+exit "$windows_status"

@@ -3,8 +3,8 @@
 // left, with every control inside its client area, active, with typing going to the name box; keep
 // on top when asked (or say once that the desktop cannot); end cleanly on SIGTERM; and store the
 // same geometry each time. The only processes signalled are this test's own.
-#include "platform/x11testclient.h"
-#include "support/testenvironment.h"
+#include "tests/platform/x11testclient.h"
+#include "tests/support/testenvironment.h"
 
 #include <QDir>
 #include <QProcess>

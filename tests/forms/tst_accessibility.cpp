@@ -3,7 +3,7 @@
 #include "forms/common/controls.h"
 #include "forms/common/desktoplimits.h"
 #include "forms/settings/quellexsettings.h"
-#include "windowtestbed.h"
+#include "tests/forms/windowtestbed.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

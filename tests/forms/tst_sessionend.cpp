@@ -3,7 +3,7 @@
 // window must report that the program is done.
 #include "forms/common/sessionend.h"
 #include "forms/settings/quellexsettings.h"
-#include "windowtestbed.h"
+#include "tests/forms/windowtestbed.h"
 
 #include <QApplication>
 #include <QCheckBox>

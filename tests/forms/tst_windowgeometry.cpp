@@ -4,7 +4,7 @@
 // window saves its real geometry.
 #include "forms/common/windowgeometry.h"
 #include "forms/settings/quellexsettings.h"
-#include "windowtestbed.h"
+#include "tests/forms/windowtestbed.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -165,7 +165,15 @@ void TestProcessQueryService::realProcessesAreSeenAndEndedTogether()
 {
     REQUIRE_REAL_PROCESSES();
     // Quote and backslash in the name: escaped into the query and matched as they are.
+#ifdef Q_OS_WIN
+    // No backslash in a Windows file name, and Wine's query language has no escapes; the image name
+    // there carries its ".exe".
+    TestProcesses processes(uniqueProcessName(QStringLiteral("qx")));
+    const QString shouted = processes.imageName().toUpper();
+#else
     TestProcesses processes(uniqueProcessName(QStringLiteral("qx'\\")));
+    const QString shouted = processes.imageName().toUpper() + ".Exe";
+#endif
     const QString name = processes.imageName();
     ManagementProcessQueryService service;
 
@@ -177,7 +185,7 @@ void TestProcessQueryService::realProcessesAreSeenAndEndedTogether()
     service.TerminateProcesses(QString());
     QCOMPARE(processes.runningCount(), 3);
 
-    service.TerminateProcesses(name.toUpper() + ".Exe");
+    service.TerminateProcesses(shouted);
     QVERIFY(processes.waitForAllExited(kWait));
     QCOMPARE(service.lastTermination().found, 3);
     QCOMPARE(service.lastTermination().refused, 0);
@@ -188,7 +196,10 @@ void TestProcessQueryService::ownProcessIsSpared()
 {
     REQUIRE_REAL_PROCESSES();
     // A copy of this test under a name of its own, alongside two other processes of that name.
-    const QString name = uniqueProcessName(QStringLiteral("qxSelf"));
+    QString name = uniqueProcessName(QStringLiteral("qxSelf"));
+#ifdef Q_OS_WIN
+    name += QStringLiteral(".exe");
+#endif
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString copy = dir.filePath(name);
@@ -198,6 +209,7 @@ void TestProcessQueryService::ownProcessIsSpared()
     others.start(2);
 
     QProcess child;
+    child.setWorkingDirectory(QCoreApplication::applicationDirPath()); // where Windows finds the DLLs
     child.start(copy, {QStringLiteral("--terminate-own-name"), name});
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);

@@ -1,7 +1,7 @@
 // The /proc service against processes that hide or pose: each is found under the name of the file it
 // runs, and ended, however it was started.
-#include "process/procfsharness.h"
-#include "support/testprocesses.h"
+#include "tests/process/procfsharness.h"
+#include "tests/support/testprocesses.h"
 
 #include <QCoreApplication>
 #include <QFile>

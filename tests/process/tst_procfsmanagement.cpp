@@ -1,7 +1,7 @@
 #include "platform/linux/procfsmanagement.h"
 #include "platform/linux/procfsnames.h"
-#include "process/procfsharness.h"
-#include "support/testprocesses.h"
+#include "tests/process/procfsharness.h"
+#include "tests/support/testprocesses.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,8 +2,8 @@
 // merely numbers alike, and by number only, after the same checks, where the kernel cannot signal
 // through a handle.
 #include "platform/linux/procfsprocess.h"
-#include "process/procfsharness.h"
-#include "support/testprocesses.h"
+#include "tests/process/procfsharness.h"
+#include "tests/support/testprocesses.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "settings/settings.h"
-#include "support/testenvironment.h"
+#include "tests/support/testenvironment.h"
 
 #include <QDir>
 #include <QElapsedTimer>

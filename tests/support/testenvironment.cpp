@@ -1,10 +1,12 @@
-#include "testenvironment.h"
+#include "tests/support/testenvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <stdexcept>
 
 namespace quellex::test {
+
+#ifndef _WIN32
 
 IsolatedSettings::IsolatedSettings()
     : m_previous(qgetenv("XDG_CONFIG_HOME"))
@@ -40,5 +42,7 @@ QByteArray IsolatedSettings::readIni() const
     QFile file(iniPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+#endif
 
 } // namespace quellex::test

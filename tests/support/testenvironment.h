@@ -6,7 +6,9 @@
 
 namespace quellex::test {
 
-// Points the per-user settings store at a private, empty folder for as long as it lives.
+// Points the per-user settings store at a private, empty folder for as long as it lives. On Windows:
+// at a private, empty registry key that stands in for HKEY_CURRENT_USER in this process; the INI texts
+// are then written to it as values.
 class IsolatedSettings
 {
 public:
@@ -26,6 +28,9 @@ private:
     QTemporaryDir m_dir;
     QByteArray m_previous;
     bool m_hadPrevious = false;
+#ifdef _WIN32
+    void *m_userKey = nullptr;
+#endif
 };
 
 } // namespace quellex::test

@@ -1,4 +1,4 @@
-#include "testprocesses.h"
+#include "tests/support/testprocesses.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -6,13 +6,15 @@
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
+#include <stdexcept>
+#ifndef _WIN32
 #include <csignal>
 #include <spawn.h>
-#include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
 
 extern char **environ;
+#endif
 
 namespace quellex::test {
 
@@ -26,6 +28,7 @@ QString uniqueProcessName(const QString &stem, int length)
     return name;
 }
 
+#ifndef _WIN32
 TestProcesses::TestProcesses(const QString &imageName)
     : m_imageName(imageName)
 {
@@ -91,6 +94,8 @@ bool TestProcesses::isRunning(pid_t pid)
     }
     return true;
 }
+
+#endif
 
 int TestProcesses::runningCount()
 {

@@ -12,8 +12,8 @@ namespace quellex::test {
 QString uniqueProcessName(const QString &stem = QStringLiteral("qx"), int length = 14);
 
 // Processes of one image name, started by this test and by nothing else: copies of a small idle
-// program under that name. Only these processes are ever signalled here; whatever is left runs
-// until the destructor ends it.
+// program under that name (on Windows the name ends in ".exe", which is added when missing). Only
+// these processes are ever signalled here; whatever is left runs until the destructor ends it.
 class TestProcesses
 {
 public:
@@ -42,6 +42,9 @@ private:
     QString m_imageName;
     QString m_path;
     std::vector<pid_t> m_children;
+#ifdef _WIN32
+    std::vector<void *> m_handles; // one a child, open until it is reaped: the pid stays its own
+#endif
 };
 
 } // namespace quellex::test

@@ -1,0 +1,11 @@
+#include "platform/display.h"
+
+namespace quellex::platform {
+
+// Every interactive Windows session has its desktop; where none is (a service), the toolkit says so.
+std::string displayProblem()
+{
+    return {};
+}
+
+} // namespace quellex::platform

@@ -1,0 +1,105 @@
+#include "platform/windows/wmimanagement.h"
+
+#include "platform/windows/wmiprocess.h"
+
+#include <vector>
+
+namespace quellex::platform {
+
+namespace {
+
+// The same selection with the properties that name each process: "SELECT Handle, ProcessId, Name"
+// and the query from its FROM on, literal unchanged.
+std::string withProcessId(std::string_view query)
+{
+    for (std::size_t i = 1; i + 5 < query.size(); ++i) {
+        const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+        if (!blank(query[i - 1]) || !blank(query[i + 4]))
+            continue;
+        std::string word(query.substr(i, 4));
+        for (char &c : word)
+            c = char(c | 0x20);
+        if (word == "from")
+            return "SELECT Handle, ProcessId, Name " + std::string(query.substr(i));
+    }
+    return std::string(query);
+}
+
+} // namespace
+
+WmiManagementService::WmiManagementService()
+{
+    ensureComInitialised();
+    ComPtr<IWbemLocator> locator;
+    HRESULT hr = CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                                  reinterpret_cast<void **>(locator.put()));
+    if (FAILED(hr))
+        throw ManagementError(hresultText("creating the WMI locator", hr));
+    // What "winmgmts:" means: the local machine's default namespace, as the current user.
+    const Bstr space(L"root\\cimv2");
+    hr =
+        locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, m_services.put());
+    if (FAILED(hr))
+        throw ManagementError(hresultText("connecting to root\\cimv2", hr));
+    // The moniker's default impersonation level; a proxy that has no blanket to set (an in-process
+    // service) is used as it is.
+    CoSetProxyBlanket(m_services.get(), RPC_C_AUTHN_DEFAULT, RPC_C_AUTHZ_NONE, nullptr,
+                      RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+}
+
+ProcessCollection WmiManagementService::ExecQuery(std::string_view query)
+{
+    std::vector<ComPtr<IWbemClassObject>> objects = run(query);
+    // Windows adds the key to every object a query returns; Wine returns only the selected
+    // properties, which name no process, so there the same selection is made again with them.
+    if (!objects.empty() && !carriesProcessId(*objects.front().get()))
+        objects = run(withProcessId(query));
+
+    const DWORD ownPid = GetCurrentProcessId();
+    ProcessCollection::Objects found;
+    for (const ComPtr<IWbemClassObject> &object : objects) {
+        if (!carriesProcessId(*object.get()))
+            throw ManagementError("a Win32_Process object without a process id: " + std::string(query));
+        auto process = std::make_unique<WmiProcess>(m_services, *object.get());
+        // A name typed equal to this program's own must not make it end itself.
+        if (process->pid() == ownPid)
+            continue;
+        found.push_back(std::move(process));
+    }
+    return ProcessCollection(std::move(found));
+}
+
+std::vector<ComPtr<IWbemClassObject>> WmiManagementService::run(std::string_view query)
+{
+    const Bstr language(L"WQL");
+    const Bstr text(wideFromUtf8(std::string(query)));
+    ComPtr<IEnumWbemClassObject> results;
+    HRESULT hr =
+        m_services->ExecQuery(language.get(), text.get(),
+                              WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, results.put());
+    if (FAILED(hr))
+        throw ManagementError(hresultText("ExecQuery", hr) + ": " + std::string(query));
+
+    std::vector<ComPtr<IWbemClassObject>> objects;
+    for (;;) {
+        ComPtr<IWbemClassObject> object;
+        ULONG returned = 0;
+        hr = results->Next(LONG(WBEM_INFINITE), 1, object.put(), &returned);
+        if (FAILED(hr))
+            throw ManagementError(hresultText("enumerating the query's result", hr));
+        if (returned == 0)
+            break;
+        objects.push_back(object);
+    }
+    return objects;
+}
+
+std::unique_ptr<ManagementService> bindManagementService(std::string_view moniker)
+{
+    if (!isDefaultMoniker(moniker))
+        throw ManagementError("cannot bind to \"" + std::string(moniker) +
+                              "\": only \"winmgmts:\" is served");
+    return std::make_unique<WmiManagementService>();
+}
+
+} // namespace quellex::platform

@@ -1,0 +1,110 @@
+// QUELLEX.exe started as a user starts it, with its settings seeded in the registry: it must end the
+// processes of the stored name within a second and no others, and leave its state in the registry when
+// its window is closed. The only processes it may end are this test's, under names no other has.
+#include "platform/settingsbackend.h"
+#include "tests/support/testprocesses.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+#include <vector>
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
+using quellex::platform::readSetting;
+using quellex::platform::writeSetting;
+using quellex::test::TestProcesses;
+using quellex::test::uniqueProcessName;
+
+namespace {
+
+constexpr int kStartMs = 30000;
+const QString kApplication = QStringLiteral("ZORVIN-QUELLEX");
+const QString kSection = QStringLiteral("Settings");
+
+HWND waitForWindow(const wchar_t *caption, DWORD pid)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kStartMs) {
+        HWND window = FindWindowW(nullptr, caption);
+        DWORD owner = 0;
+        if (window && GetWindowThreadProcessId(window, &owner) && owner == pid)
+            return window;
+        QTest::qWait(20);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestWindowsEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void executableCarriesIconAndVersionBlock();
+    void seededAutoTerminateEndsTheNameAndCloseWritesTheRegistry();
+};
+
+void TestWindowsEndToEnd::executableCarriesIconAndVersionBlock()
+{
+    const std::wstring path =
+        (QCoreApplication::applicationDirPath() + QStringLiteral("/QUELLEX.exe")).toStdWString();
+    QCOMPARE(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0), 1u);
+    DWORD ignored = 0;
+    std::vector<char> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    QVERIFY(!block.empty());
+    QVERIFY(GetFileVersionInfoW(path.c_str(), 0, DWORD(block.size()), block.data()));
+    const auto text = [&block](const wchar_t *name) {
+        wchar_t *value = nullptr;
+        UINT length = 0;
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void **>(&value), &length))
+            return QString();
+        return QString::fromWCharArray(value);
+    };
+    QCOMPARE(text(L"FileVersion"), QStringLiteral("1.00"));
+    QCOMPARE(text(L"ProductVersion"), QStringLiteral("1.00"));
+    QCOMPARE(text(L"ProductName"), QStringLiteral("ZORVIN-QUELLEX"));
+    QCOMPARE(text(L"InternalName"), QStringLiteral("QUELLEX"));
+    QCOMPARE(text(L"OriginalFilename"), QStringLiteral("QUELLEX.exe"));
+}
+
+void TestWindowsEndToEnd::seededAutoTerminateEndsTheNameAndCloseWritesTheRegistry()
+{
+    TestProcesses targets(uniqueProcessName(QStringLiteral("qxE2e")));
+    TestProcesses bystanders(uniqueProcessName(QStringLiteral("qxKeep")));
+    const std::vector<pid_t> pids = targets.start(2);
+    bystanders.start();
+    QVERIFY(writeSetting(kApplication, kSection, "AUTO_TERMINATE_TICKBOX", "1"));
+    QVERIFY(writeSetting(kApplication, kSection, "PROCESS_NAME_TEXTBOX", targets.imageName()));
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\ZORVIN-QUELLEX\\Settings",
+                       L"MainLeft");
+
+    QProcess program;
+    program.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/QUELLEX.exe"));
+    program.start();
+    QVERIFY(program.waitForStarted(kStartMs));
+    HWND window = waitForWindow(L"ZORVIN - QUELLEX", DWORD(program.processId()));
+    QVERIFY2(window, "the main window did not appear");
+    QElapsedTimer shown;
+    shown.start();
+    QVERIFY(targets.waitForAllExited(1000));
+    qInfo("processes ended %lld ms after the window was found", shown.elapsed());
+    QCOMPARE(bystanders.runningCount(), 1);
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    QVERIFY(program.waitForFinished(kStartMs));
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(readSetting(kApplication, kSection, "PROCESS_NAME_TEXTBOX"), targets.imageName());
+    QCOMPARE(readSetting(kApplication, kSection, "AUTO_TERMINATE_TICKBOX"), QStringLiteral("1"));
+    QVERIFY(readSetting(kApplication, kSection, "MainLeft").has_value());
+    QCOMPARE(bystanders.runningCount(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestWindowsEndToEnd)
+#include "tst_windowsendtoend.moc"
