@@ -117,10 +117,13 @@ public:
     virtual ProcessCollection ExecQuery(std::string_view query) = 0;
 };
 
-// Whether moniker names the local machine's default namespace, the only one there is.
-inline bool isDefaultMoniker(std::string_view moniker)
+// Throws ManagementError unless moniker names the local machine's default namespace, the only one
+// there is.
+inline void requireDefaultMoniker(std::string_view moniker)
 {
-    return equalsIgnoringAsciiCase(moniker, "winmgmts:");
+    if (!equalsIgnoringAsciiCase(moniker, "winmgmts:"))
+        throw ManagementError("cannot bind to \"" + std::string(moniker) +
+                              "\": only \"winmgmts:\" is served");
 }
 
 // Binds to the service of the platform chosen at build time. Only "winmgmts:" (any letter case) is

@@ -100,9 +100,7 @@ ProcessCollection ProcfsManagementService::ExecQuery(std::string_view query)
 
 std::unique_ptr<ManagementService> bindManagementService(std::string_view moniker)
 {
-    if (!isDefaultMoniker(moniker))
-        throw ManagementError("cannot bind to \"" + std::string(moniker) +
-                              "\": only \"winmgmts:\" is served");
+    requireDefaultMoniker(moniker);
     return std::make_unique<ProcfsManagementService>();
 }
 

@@ -96,9 +96,7 @@ std::vector<ComPtr<IWbemClassObject>> WmiManagementService::run(std::string_view
 
 std::unique_ptr<ManagementService> bindManagementService(std::string_view moniker)
 {
-    if (!isDefaultMoniker(moniker))
-        throw ManagementError("cannot bind to \"" + std::string(moniker) +
-                              "\": only \"winmgmts:\" is served");
+    requireDefaultMoniker(moniker);
     return std::make_unique<WmiManagementService>();
 }
 

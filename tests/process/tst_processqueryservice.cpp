@@ -61,8 +61,7 @@ void TestProcessQueryService::init()
 {
     m_table = std::make_shared<FakeProcessTable>();
     m_fakeBinder = [table = m_table](std::string_view moniker) -> std::unique_ptr<ManagementService> {
-        if (!isDefaultMoniker(moniker))
-            throw ManagementError("bad moniker");
+        requireDefaultMoniker(moniker);
         return std::make_unique<FakeManagementService>(table);
     };
 }

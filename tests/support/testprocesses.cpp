@@ -61,14 +61,6 @@ pid_t TestProcesses::start()
     return pid;
 }
 
-std::vector<pid_t> TestProcesses::start(int count)
-{
-    std::vector<pid_t> pids;
-    for (int i = 0; i < count; ++i)
-        pids.push_back(start());
-    return pids;
-}
-
 pid_t TestProcesses::startZombie()
 {
     const QByteArray path = QFile::encodeName(m_path);
@@ -96,6 +88,14 @@ bool TestProcesses::isRunning(pid_t pid)
 }
 
 #endif
+
+std::vector<pid_t> TestProcesses::start(int count)
+{
+    std::vector<pid_t> pids;
+    for (int i = 0; i < count; ++i)
+        pids.push_back(start());
+    return pids;
+}
 
 int TestProcesses::runningCount()
 {

@@ -56,14 +56,6 @@ pid_t TestProcesses::start()
     return m_children.back();
 }
 
-std::vector<pid_t> TestProcesses::start(int count)
-{
-    std::vector<pid_t> pids;
-    for (int i = 0; i < count; ++i)
-        pids.push_back(start());
-    return pids;
-}
-
 pid_t TestProcesses::startZombie()
 {
     // A parent pid that is not ours makes the idle program return at once; the open handle keeps
