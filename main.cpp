@@ -10,7 +10,6 @@
 #include "quellexversion.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <cstdio>
 #include <cstdlib>
 
@@ -55,6 +54,5 @@ int main(int argc, char **argv)
     // A new window of an application is not always made active (utility windows, or a window manager
     // that prevents focus stealing): ask for it, as the application whose window it is.
     window.activateWindow();
-    window.PROCESS_NAME_TEXTBOX->setFocus(Qt::ActiveWindowFocusReason);
     return app.exec();
 }

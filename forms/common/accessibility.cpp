@@ -1,9 +1,6 @@
 #include "forms/common/accessibility.h"
 
-#include "forms/common/controls.h"
-
 #include <QAbstractButton>
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -28,39 +25,15 @@ QString nameOf(const QWidget *control)
     return {};
 }
 
-// Follows the BackColor of the controls it watches; only the state colours have words.
-class StateDescriber : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::DynamicPropertyChange && watched->isWidgetType()) {
-            auto *control = static_cast<QWidget *>(watched);
-            const int color = backColor(control);
-            const QString description = color == kGreen ? QStringLiteral("running")
-                                        : color == kRed ? QStringLiteral("not running")
-                                                        : control->accessibleDescription();
-            if (description != control->accessibleDescription())
-                control->setAccessibleDescription(description);
-        }
-        return false;
-    }
-};
-
 } // namespace
 
 void makeAccessible(QWidget *window)
 {
-    auto *describer = new StateDescriber(window);
     for (QWidget *control : window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
         if (control->isWindow())
             continue;
         if (control->accessibleName().isEmpty())
             control->setAccessibleName(nameOf(control));
-        control->installEventFilter(describer);
     }
 }
 

@@ -28,6 +28,10 @@ void setBackColor(QWidget *control, int color)
     if (backColor(control) == color)
         return;
     control->setProperty(kBackColorProperty, color);
+    // The state colours in words, for a screen reader and for a user who cannot tell them apart.
+    if (color == kGreen || color == kRed)
+        control->setAccessibleDescription(color == kGreen ? QStringLiteral("running")
+                                                          : QStringLiteral("not running"));
     // A text box shows its Base role. Styles draw a tickbox without its background, so it gets a
     // style sheet, which fills the whole rectangle.
     if (qobject_cast<QLineEdit *>(control)) {

@@ -94,18 +94,21 @@ bool onX11()
 class FramePlacer : public QObject
 {
 public:
-    FramePlacer(QWidget *window, const QRect &frame)
+    FramePlacer(QWidget *window, const QRect &frame, const QPointF &storedTopLeft)
         : QObject(window)
         , m_window(window)
     {
         setObjectName(kPlacerName);
         window->installEventFilter(this);
-        place(frame);
+        place(frame, storedTopLeft);
     }
 
-    void place(const QRect &frame)
+    // storedTopLeft: the position asked for, in twips as stored, which stands wherever the toolkit
+    // cannot tell where the window is.
+    void place(const QRect &frame, const QPointF &storedTopLeft)
     {
         m_frame = frame;
+        m_storedTopLeft = storedTopLeft;
         m_watching = true;
         m_extents.reset();
         m_settledAt.reset();
@@ -126,6 +129,8 @@ public:
             now.moveTopLeft(m_frame.topLeft());
         return now;
     }
+
+    QPointF storedTopLeft() const { return m_storedTopLeft; }
 
     QRect frame() const
     {
@@ -215,6 +220,7 @@ private:
 
     QPointer<QWidget> m_window;
     QRect m_frame;
+    QPointF m_storedTopLeft;
     std::optional<platform::FrameExtents> m_extents;
     std::optional<QPoint> m_settledAt;
     bool m_watching = true;
@@ -250,18 +256,15 @@ TwipsRect formGeometry(const QWidget *window)
     const QRect frame = placer ? placer->savedFrame() : window->frameGeometry();
     TwipsRect twips{pixelsToTwips(frame.x(), window), pixelsToTwips(frame.y(), window),
                     pixelsToTwips(frame.width(), window), pixelsToTwips(frame.height(), window)};
-    if (!positionsAreKnown()) {
-        // The toolkit cannot tell where the window is: the position it was given stands.
-        twips.left = window->property("quellexStoredLeft").toFloat();
-        twips.top = window->property("quellexStoredTop").toFloat();
+    if (placer && !positionsAreKnown()) {
+        twips.left = float(placer->storedTopLeft().x());
+        twips.top = float(placer->storedTopLeft().y());
     }
     return twips;
 }
 
 void setFormGeometry(QWidget *window, const TwipsRect &frame, const QPointF &fallbackTopLeft)
 {
-    window->setProperty("quellexStoredLeft", frame.left);
-    window->setProperty("quellexStoredTop", frame.top);
     const QSize need = controlsNeed(window);
     const QSize most = largestScreen();
     QRect pixels(twipsToPixels(frame.left, window), twipsToPixels(frame.top, window),
@@ -271,10 +274,11 @@ void setFormGeometry(QWidget *window, const TwipsRect &frame, const QPointF &fal
         pixels.moveTopLeft(QPoint(twipsToPixels(float(fallbackTopLeft.x()), window),
                                   twipsToPixels(float(fallbackTopLeft.y()), window)));
     window->setMinimumSize(need);
+    const QPointF storedTopLeft(frame.left, frame.top);
     if (FramePlacer *placer = placerOf(window))
-        placer->place(pixels);
+        placer->place(pixels, storedTopLeft);
     else
-        new FramePlacer(window, pixels);
+        new FramePlacer(window, pixels, storedTopLeft);
 }
 
 void loadFormGeometry(QWidget *window, const FrameKeys &keys)

@@ -36,11 +36,10 @@ bool isPidEntry(const char *name)
 
 // The pids of a /proc mounted for another PID namespace (a sandbox that did not mount its own) name
 // other processes here, or none: /proc/self must be this program.
-void requireOwnProcessTable(int procDir)
+void requireOwnProcessTable(int procDir, std::string_view ownPid)
 {
     char self[32];
     const ssize_t length = ::readlinkat(procDir, "self", self, sizeof self);
-    const std::string ownPid = std::to_string(::getpid());
     if (length < 0 || std::string_view(self, std::size_t(length)) != ownPid)
         throw ManagementError("/proc belongs to another PID namespace");
 }
@@ -58,7 +57,10 @@ ProcfsManagementService::ProcfsManagementService()
 ProcessCollection ProcfsManagementService::ExecQuery(std::string_view query)
 {
     const ProcessNameQuery parsed = parseProcessNameQuery(query);
-    requireOwnProcessTable(m_procDir->get());
+    // This program is never among the processes a query selects: a name typed equal to its own must
+    // not make it end itself.
+    const std::string ownPid = std::to_string(::getpid());
+    requireOwnProcessTable(m_procDir->get(), ownPid);
     auto matcher = std::make_shared<const ImageNameMatcher>(parsed.name);
     if (matcher->matchesNothing())
         return {};
@@ -73,9 +75,6 @@ ProcessCollection ProcfsManagementService::ExecQuery(std::string_view query)
         throw ManagementError(systemError("cannot list the processes"));
     }
 
-    // This program is never among the processes a query selects: a name typed equal to its own must
-    // not make it end itself.
-    const std::string ownPid = std::to_string(::getpid());
     ProcessCollection::Objects found;
     std::string prefix;
     for (;;) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/windows/comsupport.h"
 #include "platform/management.h"
+#include "platform/windows/comsupport.h"
 
 #include <wbemidl.h>
 
