@@ -61,8 +61,9 @@ ProcessCollection WmiManagementService::ExecQuery(std::string_view query)
         if (!carriesProcessId(*object.get()))
             throw ManagementError("a Win32_Process object without a process id: " + std::string(query));
         auto process = std::make_unique<WmiProcess>(m_services, *object.get());
-        // A name typed equal to this program's own must not make it end itself.
-        if (process->pid() == ownPid)
+        // A name typed equal to this program's own must not make it end itself. A process that
+        // Wine is still creating has no image name yet: an empty name selects no process.
+        if (process->pid() == ownPid || process->name().empty())
             continue;
         found.push_back(std::move(process));
     }

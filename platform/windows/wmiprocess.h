@@ -16,6 +16,7 @@ public:
     WmiProcess(ComPtr<IWbemServices> services, IWbemClassObject &object);
 
     std::uint32_t pid() const { return m_pid; }
+    const std::wstring &name() const { return m_name; }
     // Ends the process only while it is still the one the query found, and holds it open meanwhile.
     TerminateResult Terminate() override;
 
