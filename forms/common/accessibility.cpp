@@ -12,8 +12,6 @@ namespace {
 
 QString nameOf(const QWidget *control)
 {
-    if (control->objectName() == QLatin1String("PROCESS_NAME_TEXTBOX"))
-        return QStringLiteral("Process name");
     if (const auto *button = qobject_cast<const QAbstractButton *>(control))
         return button->text();
     if (const auto *label = qobject_cast<const QLabel *>(control))

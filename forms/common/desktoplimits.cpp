@@ -12,11 +12,6 @@ namespace {
 QString s_stayOnTopLimit;
 } // namespace
 
-QString stayOnTopLimit()
-{
-    return s_stayOnTopLimit;
-}
-
 bool positionsAreKnown()
 {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));

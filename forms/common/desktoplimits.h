@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 class QWidget;
 
 namespace quellex::platform {
@@ -13,7 +11,6 @@ namespace quellex::forms {
 // What the desktop will not do of what the windows ask for. On native Wayland a client can neither
 // place its windows nor keep them above others, and some X11 window managers (weston's) offer no
 // "above" state: the user is told once on stderr, and the "Always On Top" tickbox says so too.
-QString stayOnTopLimit();
 
 // Finds the limits of this desktop and says them once; run at start, after the toolkit has started.
 void noteDesktopLimits(platform::WindowManager &windowManager);

@@ -47,8 +47,8 @@ SessionEnd::SessionEnd(QWidget &mainWindow, std::function<void()> saveNow)
     if (s_pipe[0] < 0 && ::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         s_pipe[0] = s_pipe[1] = -1;
     if (s_pipe[0] >= 0) {
-        m_notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, this);
-        connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        auto *notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
             char bytes[16];
             while (::read(s_pipe[0], bytes, sizeof bytes) > 0) {
             }

@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <functional>
 
-class QSocketNotifier;
 class QWidget;
 
 namespace quellex::forms {
@@ -34,7 +33,6 @@ private:
 
     QPointer<QWidget> m_main;
     std::function<void()> m_saveNow;
-    QSocketNotifier *m_notifier = nullptr;
     bool m_closed = false;
 };
 

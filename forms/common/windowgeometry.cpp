@@ -132,15 +132,6 @@ public:
 
     QPointF storedTopLeft() const { return m_storedTopLeft; }
 
-    QRect frame() const
-    {
-        if (!onX11())
-            return m_window->frameGeometry();
-        const QRect client = m_window->geometry();
-        const platform::FrameExtents e = m_extents.value_or(platform::FrameExtents{});
-        return client.adjusted(-e.left, -e.top, e.right, e.bottom);
-    }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -173,6 +164,15 @@ protected:
     }
 
 private:
+    QRect frame() const
+    {
+        if (!onX11())
+            return m_window->frameGeometry();
+        const QRect client = m_window->geometry();
+        const platform::FrameExtents e = m_extents.value_or(platform::FrameExtents{});
+        return client.adjusted(-e.left, -e.top, e.right, e.bottom);
+    }
+
     QRect clientFor(const QMargins &margins) const
     {
         const QSize need = controlsNeed(m_window);

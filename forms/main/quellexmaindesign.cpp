@@ -53,6 +53,8 @@ void QuellexMain::createControls()
     PROCESS_NAME_TEXTBOX = newControl<QLineEdit>(this, "PROCESS_NAME_TEXTBOX", {1080, 480, 4935, 405});
     PROCESS_NAME_TEXTBOX->setText(QStringLiteral("!!! PROCESS NAME TO TERMINATE !!!"));
     PROCESS_NAME_TEXTBOX->setFont(designFont(kTextBoxPointSize));
+    // Its text is what the user typed, which says nothing of what the box is for.
+    PROCESS_NAME_TEXTBOX->setAccessibleName(QStringLiteral("Process name"));
 
     TERMINATOR_PIC_2 = newControl<QLabel>(this, "TERMINATOR_PIC_2", {6120, 120, 915, 1185});
     stylePictureBox(TERMINATOR_PIC_2);

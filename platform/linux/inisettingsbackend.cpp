@@ -15,7 +15,6 @@
 #include <QSettings>
 #include <QStringDecoder>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,11 +37,6 @@ QString configHome()
 QString storePath(const QString &application)
 {
     return configHome() + u'/' + application + QLatin1String(".ini");
-}
-
-QString errnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 // Which file, with which contents, as far as its metadata tells.
@@ -87,7 +81,7 @@ FileState checkFile(const QString &path, std::optional<QSettings> &settings, QSt
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return FileState::Absent;
-        return unusable(QStringLiteral("cannot be read (%1)").arg(errnoText(errno)));
+        return unusable(QStringLiteral("cannot be read (%1)").arg(qt_error_string(errno)));
     }
     QFile device;
     if (!device.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -131,7 +125,7 @@ std::optional<QString> moveAside(const QString &path, QString *error)
     for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
         aside = stem + u'-' + QString::number(n);
     if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0) {
-        *error = errnoText(errno);
+        *error = qt_error_string(errno);
         return std::nullopt;
     }
     return aside;
@@ -157,7 +151,7 @@ void flushFolder(const QString &file)
         qCWarning(lcSettings).noquote()
             << QStringLiteral("Settings folder \"%1\" could not be flushed to the disk (%2); "
                               "the last setting may not survive a power loss.")
-                   .arg(folder, errnoText(errno));
+                   .arg(folder, qt_error_string(errno));
     }
     if (fd >= 0)
         ::close(fd);

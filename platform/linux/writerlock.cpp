@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QThread>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,11 +15,6 @@ namespace {
 // Saves happen on clicks: a writer that holds the file longer than this is not going to let go.
 constexpr qint64 kLockWaitMs = 1000;
 
-QString errnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 } // namespace
 
 WriterLock::WriterLock(const QString &path)
@@ -31,7 +25,8 @@ WriterLock::WriterLock(const QString &path)
     for (;;) {
         const int fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0) {
-            m_error = QStringLiteral("cannot create the lock file \"%1\" (%2)").arg(path, errnoText(errno));
+            m_error =
+                QStringLiteral("cannot create the lock file \"%1\" (%2)").arg(path, qt_error_string(errno));
             return;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
@@ -44,7 +39,7 @@ WriterLock::WriterLock(const QString &path)
                 return;
             }
         } else if (const int error = errno; error != EWOULDBLOCK) {
-            m_error = QStringLiteral("cannot lock \"%1\" (%2)").arg(path, errnoText(error));
+            m_error = QStringLiteral("cannot lock \"%1\" (%2)").arg(path, qt_error_string(error));
         } else if (waited.elapsed() >= kLockWaitMs) {
             m_error = QStringLiteral("the file stayed locked by another writer");
         } else {

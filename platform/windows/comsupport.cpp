@@ -57,14 +57,4 @@ std::wstring wideFromUtf8(const std::string &text)
     return wide;
 }
 
-std::string utf8FromWide(const wchar_t *text, std::size_t length)
-{
-    if (length == 0)
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
-    std::string utf8(std::size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, int(length), utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
-
 } // namespace quellex::platform

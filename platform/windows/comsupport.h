@@ -88,6 +88,5 @@ void ensureComInitialised();
 std::string hresultText(const char *what, HRESULT hr);
 
 std::wstring wideFromUtf8(const std::string &text);
-std::string utf8FromWide(const wchar_t *text, std::size_t length);
 
 } // namespace quellex::platform

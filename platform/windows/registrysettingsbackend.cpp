@@ -4,7 +4,6 @@
 #include "platform/logging.h"
 #include "platform/settingsbackend.h"
 
-#include <QMutex>
 #include <QSet>
 #include <windows.h>
 
@@ -21,15 +20,6 @@ const wchar_t *wide(const QString &text)
     return reinterpret_cast<const wchar_t *>(text.utf16());
 }
 
-// A separator would address another key than the program's own; an empty key name the default value.
-QString namesProblem(const QString &application, const QString &section, const QString &key)
-{
-    const auto bad = [](const QString &name) { return name.isEmpty() || name.contains(u'\\'); };
-    if (bad(application) || bad(section) || key.isEmpty())
-        return QStringLiteral("\"%1\\%2\\%3\" does not name a setting").arg(application, section, key);
-    return {};
-}
-
 QString errorText(LSTATUS status)
 {
     wchar_t *text = nullptr;
@@ -44,9 +34,7 @@ QString errorText(LSTATUS status)
 // A read of many keys, or a timer's writes, says a thing once per key and message.
 void warnOnce(const QString &message)
 {
-    static QMutex mutex;
     static QSet<QString> said;
-    const QMutexLocker locker(&mutex);
     if (said.contains(message))
         return;
     said.insert(message);
@@ -72,10 +60,6 @@ private:
 
 std::optional<QString> readSetting(const QString &application, const QString &section, const QString &key)
 {
-    if (const QString problem = namesProblem(application, section, key); !problem.isEmpty()) {
-        warnOnce(problem);
-        return std::nullopt;
-    }
     const QString path = sectionPath(application, section);
     Key opened;
     LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, wide(path), 0, KEY_QUERY_VALUE, opened.put());
@@ -125,10 +109,6 @@ std::optional<QString> readSetting(const QString &application, const QString &se
 bool writeSetting(const QString &application, const QString &section, const QString &key,
                   const QString &value)
 {
-    if (const QString problem = namesProblem(application, section, key); !problem.isEmpty()) {
-        warnOnce(problem);
-        return false;
-    }
     const QString path = sectionPath(application, section);
     Key created;
     LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,

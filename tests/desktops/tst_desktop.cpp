@@ -3,6 +3,7 @@
 // left, with every control inside its client area, active, with typing going to the name box; keep
 // on top when asked (or say once that the desktop cannot); end cleanly on SIGTERM; and store the
 // same geometry each time. The only processes signalled are this test's own.
+#include "platform/linux/xcbcalls.h"
 #include "tests/platform/x11testclient.h"
 #include "tests/support/testenvironment.h"
 
@@ -13,7 +14,6 @@
 #include <QTest>
 #include <cmath>
 #include <cstdlib>
-#include <memory>
 
 using quellex::test::IsolatedSettings;
 using quellex::test::X11TestClient;
@@ -31,11 +31,7 @@ constexpr int kNeededHeight = 1455 / kTwipsPerPixel;
 const QByteArray kCaption = QByteArrayLiteral("ZORVIN - QUELLEX");
 const QString kLimitMessage = QStringLiteral("window placement and staying on top are up to the compositor");
 
-struct FreeDeleter
-{
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+template<typename T> using Reply = quellex::platform::XcbReply<T>;
 
 QString desktop()
 {
@@ -89,20 +85,6 @@ private:
     QString m_errors;
 };
 
-QList<quint32> cardinals(X11TestClient &client, xcb_window_t window, const char *name, xcb_atom_t type)
-{
-    xcb_connection_t *c = client.connection();
-    Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, client.atom(name), type, 0, 64), nullptr));
-    QList<quint32> values;
-    if (reply && reply->format == 32) {
-        const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
-        for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
-            values.append(data[i]);
-    }
-    return values;
-}
-
 // The program's managed top-level window, found through the window tree: weston's window manager
 // keeps no client list.
 xcb_window_t windowOf(X11TestClient &client, qint64 pid)
@@ -114,8 +96,8 @@ xcb_window_t windowOf(X11TestClient &client, qint64 pid)
     const xcb_window_t *children = xcb_query_tree_children(tree.get());
     for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
         const xcb_window_t window = client.clientOfFrame(children[i]);
-        if (window &&
-            cardinals(client, window, "_NET_WM_PID", XCB_ATOM_CARDINAL) == QList<quint32>{quint32(pid)})
+        if (window && client.cardinals(window, client.atom("_NET_WM_PID"), XCB_ATOM_CARDINAL) ==
+                          QList<quint32>{quint32(pid)})
             return window;
     }
     return 0;
@@ -192,7 +174,8 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
         const QRect area = clientOnScreen(client, window);
         QVERIFY2(area.width() >= kNeededWidth && area.height() >= kNeededHeight, qPrintable(rect(area)));
         // Where the window manager honours positions, the frame it states stands where the file says.
-        const QList<quint32> extents = cardinals(client, window, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
+        const QList<quint32> extents =
+            client.cardinals(window, client.atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
         if (!isWeston()) {
             QCOMPARE(extents.size(), 4);
             const QPoint frameAt = area.topLeft() - QPoint(int(extents[0]), int(extents[2]));

@@ -62,6 +62,8 @@ public:
     bool isStackedAbove(xcb_window_t upper, xcb_window_t lower);
     QList<xcb_atom_t> wmState(xcb_window_t window);
     bool hasWmState(xcb_window_t window, const char *state);
+    // The 32-bit values of a property of that type; none when it is absent or of another type.
+    QList<quint32> cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type);
 
     // The child of the root that holds window (the window itself when nothing reparented it); 0 when
     // the window is gone.
@@ -76,7 +78,6 @@ public:
     static int errorsOn(xcb_connection_t *connection);
 
 private:
-    QList<quint32> cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type);
     void sendToWindowManager(xcb_window_t window, xcb_atom_t type, quint32 d0, quint32 d1, quint32 d2,
                              quint32 d3);
     bool hasProperty(xcb_window_t window, xcb_atom_t property);
