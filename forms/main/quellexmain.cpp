@@ -78,7 +78,7 @@ void QuellexMain::PROCESS_TERMINATE_SLEEP_NOW_BUTTON_Click()
 void QuellexMain::AUTO_TERMINATE_TICKBOX_Click()
 {
     setTimerEnabled(AUTO_TERMINATE_TIMER, tickboxValue(AUTO_TERMINATE_TICKBOX) == 1);
-    settings::writeInteger(SettingKey::AutoTerminate, tickboxValue(AUTO_TERMINATE_TICKBOX));
+    settings::writeInteger(SettingKey::AUTO_TERMINATE_TICKBOX, tickboxValue(AUTO_TERMINATE_TICKBOX));
 }
 
 void QuellexMain::ZORVIN_SLEEP_TERMINATOR_TICKBOX_Click()
@@ -105,17 +105,17 @@ void QuellexMain::Form_Load()
 {
     loadFormGeometry(
         this, {SettingKey::MainLeft, SettingKey::MainTop, SettingKey::MainWidth, SettingKey::MainHeight});
-    setTickboxValue(AUTO_TERMINATE_TICKBOX, settings::readInteger(SettingKey::AutoTerminate));
-    PROCESS_NAME_TEXTBOX->setText(settings::readText(SettingKey::ProcessName));
+    setTickboxValue(AUTO_TERMINATE_TICKBOX, settings::readInteger(SettingKey::AUTO_TERMINATE_TICKBOX));
+    PROCESS_NAME_TEXTBOX->setText(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX));
     AlwaysOnTopTimer->setInterval(1000);
     AUTO_TERMINATE_TIMER->setInterval(250);
     TERMINATOR_PROCESS_WATCHER_TIMER->setInterval(100);
     AUTO_TERMINATE_SLEEP_TIMER->setInterval(250);
     ZORVIN_SLEEP_PROCESS_WATCHER_TIMER->setInterval(100);
-    setTimerEnabled(AlwaysOnTopTimer, settings::readDouble(SettingKey::AlwaysOnTop) == 1);
-    setTimerEnabled(AUTO_TERMINATE_TIMER, settings::readDouble(SettingKey::AutoTerminate) == 1);
-    PROCESS_NAME_TEXTBOX->setReadOnly(settings::readDouble(SettingKey::LockProcessName) == 1);
-    setDeveloperGroupVisible(settings::readDouble(SettingKey::ShowZorvinDev) == 1);
+    setTimerEnabled(AlwaysOnTopTimer, settings::readDouble(SettingKey::AlwaysOnTopTimer_TICKBOX) == 1);
+    setTimerEnabled(AUTO_TERMINATE_TIMER, settings::readDouble(SettingKey::AUTO_TERMINATE_TICKBOX) == 1);
+    PROCESS_NAME_TEXTBOX->setReadOnly(settings::readDouble(SettingKey::LOCK_PROCESS_NAME_TICKBOX) == 1);
+    setDeveloperGroupVisible(settings::readDouble(SettingKey::SHOW_ZORVIN_DEV_TICKBOX) == 1);
 }
 
 void QuellexMain::Form_Unload()
@@ -125,8 +125,8 @@ void QuellexMain::Form_Unload()
     settings::writeSingle(SettingKey::MainTop, frame.top);
     settings::writeSingle(SettingKey::MainWidth, frame.width);
     settings::writeSingle(SettingKey::MainHeight, frame.height);
-    settings::writeInteger(SettingKey::AutoTerminate, tickboxValue(AUTO_TERMINATE_TICKBOX));
-    settings::writeText(SettingKey::ProcessName, PROCESS_NAME_TEXTBOX->text());
+    settings::writeInteger(SettingKey::AUTO_TERMINATE_TICKBOX, tickboxValue(AUTO_TERMINATE_TICKBOX));
+    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, PROCESS_NAME_TEXTBOX->text());
 }
 
 void QuellexMain::setDeveloperGroupVisible(bool visible)

@@ -36,15 +36,15 @@ void QuellexSettings::Form_Load()
 {
     loadFormGeometry(
         this, {SettingKey::AboutLeft, SettingKey::AboutTop, SettingKey::AboutWidth, SettingKey::AboutHeight});
-    setTickboxValue(AlwaysOnTopTimer_TICKBOX, settings::readInteger(SettingKey::AlwaysOnTop));
-    setTickboxValue(LOCK_PROCESS_NAME_TICKBOX, settings::readInteger(SettingKey::LockProcessName));
-    setTickboxValue(SHOW_ZORVIN_DEV_TICKBOX, settings::readInteger(SettingKey::ShowZorvinDev));
+    setTickboxValue(AlwaysOnTopTimer_TICKBOX, settings::readInteger(SettingKey::AlwaysOnTopTimer_TICKBOX));
+    setTickboxValue(LOCK_PROCESS_NAME_TICKBOX, settings::readInteger(SettingKey::LOCK_PROCESS_NAME_TICKBOX));
+    setTickboxValue(SHOW_ZORVIN_DEV_TICKBOX, settings::readInteger(SettingKey::SHOW_ZORVIN_DEV_TICKBOX));
 }
 
 void QuellexSettings::AlwaysOnTopTimer_TICKBOX_Click()
 {
     setTimerEnabled(m_main.AlwaysOnTopTimer, tickboxValue(AlwaysOnTopTimer_TICKBOX) == 1);
-    settings::writeInteger(SettingKey::AlwaysOnTop, tickboxValue(AlwaysOnTopTimer_TICKBOX));
+    settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, tickboxValue(AlwaysOnTopTimer_TICKBOX));
 }
 
 void QuellexSettings::LOCK_PROCESS_NAME_TICKBOX_Click()
@@ -55,7 +55,7 @@ void QuellexSettings::LOCK_PROCESS_NAME_TICKBOX_Click()
 void QuellexSettings::SHOW_ZORVIN_DEV_TICKBOX_Click()
 {
     m_main.setDeveloperGroupVisible(tickboxValue(SHOW_ZORVIN_DEV_TICKBOX) == 1);
-    settings::writeInteger(SettingKey::ShowZorvinDev, tickboxValue(SHOW_ZORVIN_DEV_TICKBOX));
+    settings::writeInteger(SettingKey::SHOW_ZORVIN_DEV_TICKBOX, tickboxValue(SHOW_ZORVIN_DEV_TICKBOX));
 }
 
 void QuellexSettings::ZORVIN_QUELLEX_CREATOR_DblClick()
@@ -79,9 +79,9 @@ void QuellexSettings::saveSettings()
     const TwipsRect frame = formGeometry(this);
     settings::writeSingle(SettingKey::AboutLeft, frame.left);
     settings::writeSingle(SettingKey::AboutTop, frame.top);
-    settings::writeInteger(SettingKey::AlwaysOnTop, tickboxValue(AlwaysOnTopTimer_TICKBOX));
-    settings::writeInteger(SettingKey::LockProcessName, tickboxValue(LOCK_PROCESS_NAME_TICKBOX));
-    settings::writeInteger(SettingKey::ShowZorvinDev, tickboxValue(SHOW_ZORVIN_DEV_TICKBOX));
+    settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, tickboxValue(AlwaysOnTopTimer_TICKBOX));
+    settings::writeInteger(SettingKey::LOCK_PROCESS_NAME_TICKBOX, tickboxValue(LOCK_PROCESS_NAME_TICKBOX));
+    settings::writeInteger(SettingKey::SHOW_ZORVIN_DEV_TICKBOX, tickboxValue(SHOW_ZORVIN_DEV_TICKBOX));
 }
 
 void QuellexSettings::closeEvent(QCloseEvent *event)

@@ -104,8 +104,8 @@ void TestIniSettingsStore::firstRunGivesDefaultsAndCreatesNothing()
     for (int i = 0; i <= int(SettingKey::AboutHeight); ++i)
         QCOMPARE(settings::readText(SettingKey(i)), QString(settings::keyInfo(SettingKey(i)).defaultText));
     QCOMPARE(readSingle(SettingKey::MainWidth), 10965.0f);
-    QCOMPARE(readInteger(SettingKey::AutoTerminate), 0);
-    QCOMPARE(readDouble(SettingKey::ShowZorvinDev), 1.0);
+    QCOMPARE(readInteger(SettingKey::AUTO_TERMINATE_TICKBOX), 0);
+    QCOMPARE(readDouble(SettingKey::SHOW_ZORVIN_DEV_TICKBOX), 1.0);
     QCOMPARE(GetSetting(kApp, QStringLiteral("Other"), QStringLiteral("X"), QStringLiteral("d")),
              QStringLiteral("d"));
     QVERIFY(QDir(m_store->configHome()).isEmpty(kNothingElse));
@@ -113,7 +113,7 @@ void TestIniSettingsStore::firstRunGivesDefaultsAndCreatesNothing()
 
 void TestIniSettingsStore::fileLocation()
 {
-    settings::writeInteger(SettingKey::AlwaysOnTop, 1);
+    settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, 1);
     QCOMPARE(m_store->readIni(), QByteArray("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n"));
 
     // Without XDG_CONFIG_HOME, or with a relative one, the file is under $HOME/.config, created as needed.
@@ -151,8 +151,8 @@ void TestIniSettingsStore::textRoundTrip_data()
 void TestIniSettingsStore::textRoundTrip()
 {
     QFETCH(QString, text);
-    settings::writeText(SettingKey::ProcessName, text);
-    QCOMPARE(settings::readText(SettingKey::ProcessName), text);
+    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, text);
+    QCOMPARE(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX), text);
     // The file is UTF-8 INI that QSettings reads as the same one text.
     const QVariant inFile = valueInFile(*m_store, QStringLiteral("PROCESS_NAME_TEXTBOX"));
     QCOMPARE(inFile.typeId(), int(QMetaType::QString));
@@ -166,7 +166,7 @@ void TestIniSettingsStore::textRoundTrip()
         QSettings writer(m_store->iniPath(), QSettings::IniFormat);
         writer.setValue(kSection + QStringLiteral("/PROCESS_NAME_TEXTBOX"), text);
     }
-    QCOMPARE(settings::readText(SettingKey::ProcessName), text);
+    QCOMPARE(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX), text);
 }
 
 void TestIniSettingsStore::handEditedFile_data()
@@ -234,11 +234,11 @@ void TestIniSettingsStore::numbers()
     QCOMPARE(readSingle(SettingKey::MainTop), 1000.0f);
     QCOMPARE(readSingle(SettingKey::MainWidth), 10965.0f);
     QCOMPARE(readSingle(SettingKey::MainHeight), 1845.0f);
-    QCOMPARE(readDouble(SettingKey::AutoTerminate), 0.0);
-    QCOMPARE(readInteger(SettingKey::AlwaysOnTop), 0);
-    QCOMPARE(readDouble(SettingKey::AlwaysOnTop), 99999999999.0);
-    QCOMPARE(readDouble(SettingKey::LockProcessName), 1.0);
-    QCOMPARE(readDouble(SettingKey::ShowZorvinDev), 2.0);
+    QCOMPARE(readDouble(SettingKey::AUTO_TERMINATE_TICKBOX), 0.0);
+    QCOMPARE(readInteger(SettingKey::AlwaysOnTopTimer_TICKBOX), 0);
+    QCOMPARE(readDouble(SettingKey::AlwaysOnTopTimer_TICKBOX), 99999999999.0);
+    QCOMPARE(readDouble(SettingKey::LOCK_PROCESS_NAME_TICKBOX), 1.0);
+    QCOMPARE(readDouble(SettingKey::SHOW_ZORVIN_DEV_TICKBOX), 2.0);
 
     // Written with a decimal comma, read with a point, and the other way round.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -254,7 +254,7 @@ void TestIniSettingsStore::numbers()
 void TestIniSettingsStore::writeIsOnDiskAtOnce()
 {
     for (int i = 0; i < 3; ++i) {
-        settings::writeInteger(SettingKey::ShowZorvinDev, i);
+        settings::writeInteger(SettingKey::SHOW_ZORVIN_DEV_TICKBOX, i);
         QCOMPARE(valueInFile(*m_store, QStringLiteral("SHOW_ZORVIN_DEV_TICKBOX")),
                  QVariant(QString::number(i)));
     }
@@ -301,14 +301,14 @@ void TestIniSettingsStore::corruptFile()
                       QStringLiteral(".*default values are used"));
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(readSingle(SettingKey::MainLeft), 1000.0f);
-        QCOMPARE(settings::readText(SettingKey::ProcessName),
+        QCOMPARE(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX),
                  QStringLiteral("!!! PROCESS NAME TO TERMINATE !!!"));
     }
     QCOMPARE(m_store->readIni(), contents);
 
     const QString aside = QStringLiteral("ZORVIN-QUELLEX.ini.corrupt-");
     expectWarningOnce(QStringLiteral("moved to .*") + aside);
-    settings::writeInteger(SettingKey::AlwaysOnTop, 1);
+    settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, 1);
     const QStringList kept = QDir(m_store->configHome()).entryList({aside + u'*'});
     QCOMPARE(kept.size(), 1);
     QFile keptFile(QDir(m_store->configHome()).filePath(kept[0]));
@@ -363,10 +363,10 @@ void TestIniSettingsStore::noTemporaryFolderNeeded()
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
 
     m_store->writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=mine.exe\n");
-    QCOMPARE(readInteger(SettingKey::AutoTerminate), 1);
-    QCOMPARE(settings::readText(SettingKey::ProcessName), QStringLiteral("mine.exe"));
-    settings::writeText(SettingKey::ProcessName, QStringLiteral("other.exe"));
-    QCOMPARE(settings::readText(SettingKey::ProcessName), QStringLiteral("other.exe"));
+    QCOMPARE(readInteger(SettingKey::AUTO_TERMINATE_TICKBOX), 1);
+    QCOMPARE(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX), QStringLiteral("mine.exe"));
+    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("other.exe"));
+    QCOMPARE(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX), QStringLiteral("other.exe"));
 }
 
 // A lock file that no live writer holds never delays a save, whatever process it names; a live
@@ -415,15 +415,15 @@ void TestIniSettingsStore::hugeFile()
     timer.start();
     for (int i = 0; i <= int(SettingKey::AboutHeight); ++i)
         QCOMPARE(settings::readText(SettingKey(i)), QString(settings::keyInfo(SettingKey(i)).defaultText));
-    settings::writeInteger(SettingKey::AlwaysOnTop, 1);
+    settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, 1);
     QVERIFY(timer.elapsed() < 1000);
     QCOMPARE(m_store->readIni(), QByteArray("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n"));
     QCOMPARE(QDir(m_store->configHome()).entryList({QStringLiteral("*.corrupt-*")}).size(), 1);
 
     // Nor is a value saved that would take the file past the limit, and so lose every setting.
     expectWarningOnce(QStringLiteral("would grow larger than 1 MiB"));
-    settings::writeText(SettingKey::ProcessName, QString(300 * 1024, u'x'));
-    QCOMPARE(readInteger(SettingKey::AlwaysOnTop), 1);
+    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, QString(300 * 1024, u'x'));
+    QCOMPARE(readInteger(SettingKey::AlwaysOnTopTimer_TICKBOX), 1);
 }
 
 // A symlinked store is written at the link's target, even one that does not exist yet, in a folder
@@ -461,7 +461,7 @@ static int saveAndHang()
 {
     using namespace quellex::settings;
     writeSingle(SettingKey::MainLeft, 1234.5f);
-    writeText(SettingKey::ProcessName, QStringLiteral("killed"));
+    writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("killed"));
     std::fputs("saved\n", stdout);
     std::fflush(stdout);
     for (;;)

@@ -59,7 +59,8 @@ void TestRegistrySettings::firstRunDefaultsThenEveryKeyRoundTrips()
     for (int i = 0; i <= int(SettingKey::AboutHeight); ++i) {
         const SettingKeyInfo &info = keyInfo(SettingKey(i));
         // An empty name box is stored as empty, not as the default.
-        const QString value = info.key == SettingKey::ProcessName ? QString() : QString::number(i * 7 + 1);
+        const QString value =
+            info.key == SettingKey::PROCESS_NAME_TEXTBOX ? QString() : QString::number(i * 7 + 1);
         writeText(info.key, value);
         QCOMPARE(rawValue(application, kSection, info.name), std::make_pair(DWORD(REG_SZ), value));
         QCOMPARE(readText(info.key), value);
