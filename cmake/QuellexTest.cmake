@@ -3,6 +3,8 @@
 #
 # One Qt Test class a file, built as tst_<name> and run by ctest. DISPLAY picks where its windows go:
 # Qt's offscreen platform (the default), a private Xvfb, or a private Xvfb with a window manager.
+# LABELS default to "unit" offscreen and "x11" in an Xvfb; every test of the Windows build also
+# carries "wine", as it runs under Wine. `ctest -L unit` is the quick loop.
 function(quellex_add_test name)
     cmake_parse_arguments(ARG "" "DISPLAY;TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LABELS" ${ARGN})
     if(NOT ARG_DISPLAY)
@@ -10,6 +12,11 @@ function(quellex_add_test name)
     endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
+    endif()
+    if(NOT ARG_LABELS AND ARG_DISPLAY STREQUAL "offscreen")
+        set(ARG_LABELS unit)
+    elseif(NOT ARG_LABELS)
+        set(ARG_LABELS x11)
     endif()
 
     set(target tst_${name})
@@ -33,6 +40,7 @@ function(quellex_add_test name)
         if(NOT ARG_DISPLAY STREQUAL "offscreen")
             set(env "QT_QPA_PLATFORM=windows" ${ARG_ENVIRONMENT})
         endif()
+        list(APPEND ARG_LABELS wine)
     endif()
 
     add_test(NAME ${name} COMMAND ${command})

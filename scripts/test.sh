@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
 # Builds ZORVIN-QUELLEX with its tests and benchmark, and runs every test; then the same for the
-# Windows build, under Wine.
+# Windows build, under Wine. In CI (CI set), warnings are errors, and the unit and process tests run
+# once more in a build with the address and undefined-behaviour sanitizers (build-sanitize/).
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 test_packages=(xvfb xauth openbox x11-utils libbenchmark-dev libproc2-dev
     desktop-file-utils appstream dpkg-dev file
     mutter kwin-x11 kwin-style-breeze weston dbus xwayland qt6-wayland wmctrl xdotool)
 ensure_packages "${build_packages[@]}" "${test_packages[@]}"
-build_project -DQUELLEX_BUILD_TESTS=ON -DQUELLEX_BUILD_BENCH=ON
+ci_options=()
+[ -n "${CI:-}" ] && ci_options=(-DQUELLEX_WERROR=ON)
+build_project -DQUELLEX_BUILD_TESTS=ON -DQUELLEX_BUILD_BENCH=ON "${ci_options[@]}"
 status=0
 (cd "$build_dir" && ctest --output-on-failure --parallel 2 "$@") || status=$?
+if [ -n "${CI:-}" ]; then
+    started=$(date +%s)
+    build_dir="$project_root/build-sanitize"
+    build_project -DQUELLEX_BUILD_TESTS=ON -DQUELLEX_SANITIZE=address,undefined "${ci_options[@]}"
+    (cd "$build_dir" && ctest --output-on-failure --parallel 2 -L 'unit|process' "$@") || status=$?
+    echo "Sanitizer build and tests: $(($(date +%s) - started)) s"
+fi
 # The Windows build under Wine; it says so when it is skipped.
 windows_status=0
 bash "$project_root/scripts/windows/test.sh" "$@" || windows_status=$?
