@@ -52,18 +52,15 @@ void TestRegistrySettings::firstRunDefaultsThenEveryKeyRoundTrips()
         RegCloseKey(existing);
         QSKIP("this user has the program's settings already; run in a fresh Wine prefix");
     }
+    for (int i = 0; i <= int(SettingKey::AboutHeight); ++i)
+        QCOMPARE(readText(SettingKey(i)), QString(keyInfo(SettingKey(i)).defaultText));
     for (int i = 0; i <= int(SettingKey::AboutHeight); ++i) {
-        const SettingKeyInfo &info = keyInfo(SettingKey(i));
-        QCOMPARE(readText(info.key), QString(info.defaultText));
-    }
-    for (int i = 0; i <= int(SettingKey::AboutHeight); ++i) {
-        const SettingKeyInfo &info = keyInfo(SettingKey(i));
+        const SettingKey key = SettingKey(i);
         // An empty name box is stored as empty, not as the default.
-        const QString value =
-            info.key == SettingKey::PROCESS_NAME_TEXTBOX ? QString() : QString::number(i * 7 + 1);
-        writeText(info.key, value);
-        QCOMPARE(rawValue(application, kSection, info.name), std::make_pair(DWORD(REG_SZ), value));
-        QCOMPARE(readText(info.key), value);
+        const QString value = key == SettingKey::PROCESS_NAME_TEXTBOX ? QString() : QString::number(i * 7 + 1);
+        writeText(key, value);
+        QCOMPARE(rawValue(application, kSection, keyInfo(key).name), std::make_pair(DWORD(REG_SZ), value));
+        QCOMPARE(readText(key), value);
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kRoot) + L"\\ZORVIN-QUELLEX").c_str());
 }
