@@ -57,7 +57,8 @@ void TestRegistrySettings::firstRunDefaultsThenEveryKeyRoundTrips()
     for (int i = 0; i <= int(SettingKey::AboutHeight); ++i) {
         const SettingKey key = SettingKey(i);
         // An empty name box is stored as empty, not as the default.
-        const QString value = key == SettingKey::PROCESS_NAME_TEXTBOX ? QString() : QString::number(i * 7 + 1);
+        const QString value =
+            key == SettingKey::PROCESS_NAME_TEXTBOX ? QString() : QString::number(i * 7 + 1);
         writeText(key, value);
         QCOMPARE(rawValue(application, kSection, keyInfo(key).name), std::make_pair(DWORD(REG_SZ), value));
         QCOMPARE(readText(key), value);
