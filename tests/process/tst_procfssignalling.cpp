@@ -75,16 +75,16 @@ int terminateWithoutPidfd()
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxNoPidfd")));
     const pid_t stale = processes.start();
     processes.start(2);
-    const ProcessCollection found = query(processes.imageName());
+    const ProcessList found = query(processes.imageName());
     ::kill(stale, SIGKILL);
     siginfo_t info{};
     ::waitid(P_PID, id_t(stale), &info, WEXITED | WNOWAIT);
     QStringList results;
-    for (ProcessObject &process : found)
-        results << QString::number(int(process.Terminate()));
+    for (const auto &process : found)
+        results << QString::number(int(process->Terminate()));
     processes.waitForAllExited(kWait);
-    for (ProcessObject &process : found)
-        results << QString::number(int(process.Terminate()));
+    for (const auto &process : found)
+        results << QString::number(int(process->Terminate()));
     results.sort();
     std::printf("%s;%d\n", qPrintable(results.join(',')), processes.runningCount());
     return 0;
