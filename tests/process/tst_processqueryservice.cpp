@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -14,6 +13,7 @@
 
 using namespace quellex;
 using namespace quellex::process;
+using quellex::test::runSelf;
 using quellex::test::TestProcesses;
 using quellex::test::uniqueProcessName;
 
@@ -27,31 +27,15 @@ constexpr int kWait = 10000;
 #define REQUIRE_REAL_PROCESSES() QSKIP("the platform of this build has no real processes")
 #endif
 
-// Ends every process of the name, then prints what the report says.
-int terminateAndReport(const char *name)
+// Asks both questions about the name, as nobody when told: prints each error, and what the
+// termination found and could not end.
+int askAbout(const char *name, [[maybe_unused]] bool asNobody)
 {
-    const TerminationReport report =
-        ManagementProcessQueryService().TerminateProcesses(QString::fromUtf8(name));
-    std::printf("found=%d", report.found);
-    if (report.refused != 0)
-        std::printf(" refused=%d: %s", report.refused, qPrintable(report.reason));
-    std::printf("\n");
-    return 0;
-}
-
 #ifdef Q_OS_LINUX
-// As the unprivileged user "nobody".
-int terminateAsNobody(const char *name)
-{
-    if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-        ::setresuid(65534, 65534, 65534) != 0)
+    if (asNobody && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                     ::setresuid(65534, 65534, 65534) != 0))
         return 3;
-    return terminateAndReport(name);
-}
-
-// Both questions' errors, one a line.
-int printErrors(const char *name)
-{
+#endif
     ManagementProcessQueryService service;
     try {
         service.IsProcessRunning(QString::fromUtf8(name));
@@ -59,24 +43,14 @@ int printErrors(const char *name)
         std::printf("%s\n", error.what());
     }
     try {
-        service.TerminateProcesses(QString::fromUtf8(name));
+        const TerminationReport report = service.TerminateProcesses(QString::fromUtf8(name));
+        std::printf("found=%d", report.found);
+        if (report.refused != 0)
+            std::printf(" refused=%d: %s", report.refused, qPrintable(report.reason));
     } catch (const ProcessQueryError &error) {
-        std::printf("%s\n", error.what());
+        std::printf("%s", error.what());
     }
     return 0;
-}
-#endif
-
-QString runSelf(const QStringList &command)
-{
-    QProcess child;
-    child.setWorkingDirectory(QCoreApplication::applicationDirPath()); // where Windows finds the DLLs
-    child.start(command.first(), command.mid(1));
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return QStringLiteral("crashed");
-    if (child.exitCode() != 0)
-        return QStringLiteral("exit code %1").arg(child.exitCode());
-    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
 }
 
 } // namespace
@@ -139,7 +113,7 @@ void TestProcessQueryService::ownProcessIsSpared()
     TestProcesses others(name);
     others.start(2);
 
-    QCOMPARE(runSelf({copy, QStringLiteral("--terminate"), name}), QStringLiteral("found=2"));
+    QCOMPARE(runSelf({copy, QStringLiteral("--ask"), name}), QStringLiteral("found=2"));
     QVERIFY(others.waitForAllExited(kWait));
 }
 
@@ -153,13 +127,13 @@ void TestProcessQueryService::refusalsAndFailuresAreReported()
     processes.start(2);
     const QString self = QCoreApplication::applicationFilePath();
     const QString name = processes.imageName();
-    QCOMPARE(runSelf({self, QStringLiteral("--terminate-as-nobody"), name}),
+    QCOMPARE(runSelf({self, QStringLiteral("--ask-as-nobody"), name}),
              QStringLiteral("found=2 refused=2: access denied"));
     QCOMPARE(processes.runningCount(), 2);
 
     // A PID namespace of its own that still sees its parent's /proc.
     QCOMPARE(runSelf({QStringLiteral("unshare"), QStringLiteral("--pid"), QStringLiteral("--fork"),
-                      QStringLiteral("--kill-child"), self, QStringLiteral("--errors"), name}),
+                      QStringLiteral("--kill-child"), self, QStringLiteral("--ask"), name}),
              QStringLiteral("cannot check whether \"%1\" runs: /proc belongs to another PID namespace\n"
                             "cannot terminate \"%1\": /proc belongs to another PID namespace")
                  .arg(name));
@@ -171,14 +145,8 @@ void TestProcessQueryService::refusalsAndFailuresAreReported()
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && qstrcmp(argv[1], "--terminate") == 0)
-        return terminateAndReport(argv[2]);
-#ifdef Q_OS_LINUX
-    if (argc == 3 && qstrcmp(argv[1], "--terminate-as-nobody") == 0)
-        return terminateAsNobody(argv[2]);
-    if (argc == 3 && qstrcmp(argv[1], "--errors") == 0)
-        return printErrors(argv[2]);
-#endif
+    if (argc == 3 && (qstrcmp(argv[1], "--ask") == 0 || qstrcmp(argv[1], "--ask-as-nobody") == 0))
+        return askAbout(argv[2], qstrcmp(argv[1], "--ask-as-nobody") == 0);
     QCoreApplication app(argc, argv);
     TestProcessQueryService test;
     return QTest::qExec(&test, argc, argv);

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 #include <cerrno>
 #include <csignal>
@@ -88,17 +87,6 @@ int terminateWithoutPidfd()
     results.sort();
     std::printf("%s;%d\n", qPrintable(results.join(',')), processes.runningCount());
     return 0;
-}
-
-QString runSelf(const QStringList &command)
-{
-    QProcess child;
-    child.start(command.first(), command.mid(1));
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return QStringLiteral("crashed");
-    if (child.exitCode() != 0)
-        return QStringLiteral("exit code %1").arg(child.exitCode());
-    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
 }
 
 } // namespace
