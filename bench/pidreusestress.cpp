@@ -1,9 +1,8 @@
-// Pid reuse under stress: in each round a process found by the termination query exits and a
+// Pid reuse under stress: in each round a process found for termination exits and a
 // process of another name takes its pid, either before the query's Terminate runs or while it runs.
 // Prints how often that other process was ended (wrong_kills=, which must be 0). It runs as root in
 // a PID namespace of its own and signals only processes it started there: copies of itself, idle.
 #include "platform/management.h"
-#include "process/querytext.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -122,17 +121,16 @@ int main(int argc, char **argv)
     const QTemporaryDir dir;
     const Program target(dir, "qxtarget");
     const Program decoy(dir, "qxdecoy");
-    const std::string query = process::terminationQuery(target.name());
     int reused = 0;
     int wrongKills = 0;
     int targetsEnded = 0;
     for (int round = 0; round < rounds; ++round) {
         const pid_t pid = target.start();
-        const platform::ProcessCollection found =
-            platform::bindManagementService("winmgmts:")->ExecQuery(query);
-        if (pid < 0 || found.Count() != 1)
+        const platform::ProcessList found =
+            platform::findProcesses(target.name(), platform::ProcessQuery::Termination);
+        if (pid < 0 || found.size() != 1)
             return 2;
-        platform::ProcessObject &process = *found.begin();
+        platform::ProcessObject &process = *found.front();
         auto terminate = [&] {
             if (!byNumber)
                 return process.Terminate();

@@ -1,17 +1,13 @@
 #pragma once
 
-#include "platform/asciicase.h"
-
-#include <cstddef>
-#include <iterator>
+#include <QString>
 #include <memory>
 #include <stdexcept>
-#include <string_view>
 #include <vector>
 
 namespace quellex::platform {
 
-// The service could not be bound, rejected a query, or failed a call.
+// The processes could not be listed, or the platform's service rejected a call.
 class ManagementError : public std::runtime_error
 {
 public:
@@ -45,7 +41,7 @@ inline const char *terminateResultText(TerminateResult result)
     return "failure";
 }
 
-// One process a query selected, as it was when the query ran.
+// One process a search found, as it was when it was found.
 class ProcessObject
 {
 public:
@@ -55,79 +51,15 @@ public:
     virtual TerminateResult Terminate() = 0;
 };
 
-// The processes one query selected, in the order the service found them.
-class ProcessCollection
-{
-public:
-    using Objects = std::vector<std::unique_ptr<ProcessObject>>;
+using ProcessList = std::vector<std::unique_ptr<ProcessObject>>;
 
-    class iterator
-    {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = ProcessObject;
-        using difference_type = std::ptrdiff_t;
-        using pointer = ProcessObject *;
-        using reference = ProcessObject &;
+// Which question a search answers: where a management service is asked, each has its own query.
+enum class ProcessQuery { RunningCheck, Termination };
 
-        iterator() = default;
-        explicit iterator(Objects::const_iterator it)
-            : m_it(it)
-        {}
-        reference operator*() const { return **m_it; }
-        pointer operator->() const { return m_it->get(); }
-        iterator &operator++()
-        {
-            ++m_it;
-            return *this;
-        }
-        iterator operator++(int)
-        {
-            iterator before = *this;
-            ++m_it;
-            return before;
-        }
-        bool operator==(const iterator &other) const = default;
-
-    private:
-        Objects::const_iterator m_it;
-    };
-
-    ProcessCollection() = default;
-    explicit ProcessCollection(Objects objects)
-        : m_objects(std::move(objects))
-    {}
-
-    std::size_t Count() const { return m_objects.size(); }
-    iterator begin() const { return iterator(m_objects.cbegin()); }
-    iterator end() const { return iterator(m_objects.cend()); }
-
-private:
-    Objects m_objects;
-};
-
-// The local machine's management service: answers WQL queries over Win32_Process.
-class ManagementService
-{
-public:
-    virtual ~ManagementService() = default;
-
-    // Throws ManagementError for a query text it does not accept ("invalid query") or when the
-    // processes cannot be listed.
-    virtual ProcessCollection ExecQuery(std::string_view query) = 0;
-};
-
-// Throws ManagementError unless moniker names the local machine's default namespace, the only one
-// there is.
-inline void requireDefaultMoniker(std::string_view moniker)
-{
-    if (!equalsIgnoringAsciiCase(moniker, "winmgmts:"))
-        throw ManagementError("cannot bind to \"" + std::string(moniker) +
-                              "\": only \"winmgmts:\" is served");
-}
-
-// Binds to the service of the platform chosen at build time. Only "winmgmts:" (any letter case) is
-// accepted; anything else throws ManagementError.
-std::unique_ptr<ManagementService> bindManagementService(std::string_view moniker);
+// Every process of the image name but this program's own, in the order the platform lists them,
+// searched afresh at each call: letter case ignored, ".exe" optional where executables carry none,
+// blanks part of the name, and the empty name matches nothing. Throws ManagementError when the
+// processes cannot be listed.
+ProcessList findProcesses(const QString &name, ProcessQuery query);
 
 } // namespace quellex::platform

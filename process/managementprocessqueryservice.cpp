@@ -1,14 +1,12 @@
 #include "process/managementprocessqueryservice.h"
 
-#include "process/querytext.h"
+#include "platform/management.h"
 
 #include <exception>
 
 namespace quellex::process {
 
 namespace {
-
-constexpr std::string_view kMoniker = "winmgmts:";
 
 // Called inside a handler: the exception being handled, as the service's error, saying what failed.
 [[noreturn]] void rethrowAsQueryError(const QString &what)
@@ -22,38 +20,25 @@ constexpr std::string_view kMoniker = "winmgmts:";
 
 } // namespace
 
-ManagementProcessQueryService::ManagementProcessQueryService()
-    : m_bind(platform::bindManagementService)
-{}
-
-ManagementProcessQueryService::ManagementProcessQueryService(Binder binder)
-    : m_bind(std::move(binder))
-{}
-
 bool ManagementProcessQueryService::IsProcessRunning(const QString &name)
 {
     try {
-        const std::string query = runningCheckQuery(name);
-        const std::unique_ptr<platform::ManagementService> service = m_bind(kMoniker);
-        return service->ExecQuery(query).Count() != 0;
+        return !platform::findProcesses(name, platform::ProcessQuery::RunningCheck).empty();
     } catch (...) {
         rethrowAsQueryError(QStringLiteral("cannot check whether \"%1\" runs").arg(name));
     }
 }
 
-void ManagementProcessQueryService::TerminateProcesses(const QString &name)
+TerminationReport ManagementProcessQueryService::TerminateProcesses(const QString &name)
 {
-    setLastTermination({});
-    TerminationReport report;
-    report.name = name;
+    TerminationReport report{name};
     try {
-        const std::string query = terminationQuery(name);
-        const std::unique_ptr<platform::ManagementService> service = m_bind(kMoniker);
-        const platform::ProcessCollection processes = service->ExecQuery(query);
-        report.found = int(processes.Count());
+        const platform::ProcessList processes =
+            platform::findProcesses(name, platform::ProcessQuery::Termination);
+        report.found = int(processes.size());
         // Every process is asked, whatever the one before answered; a vanished one is no refusal.
-        for (platform::ProcessObject &process : processes) {
-            const platform::TerminateResult result = process.Terminate();
+        for (const std::unique_ptr<platform::ProcessObject> &process : processes) {
+            const platform::TerminateResult result = process->Terminate();
             if (result == platform::TerminateResult::Success ||
                 result == platform::TerminateResult::PathNotFound)
                 continue;
@@ -63,7 +48,7 @@ void ManagementProcessQueryService::TerminateProcesses(const QString &name)
     } catch (...) {
         rethrowAsQueryError(QStringLiteral("cannot terminate \"%1\"").arg(name));
     }
-    setLastTermination(std::move(report));
+    return report;
 }
 
 } // namespace quellex::process

@@ -30,19 +30,9 @@ public:
 
     // Throws ProcessQueryError when the service cannot answer.
     virtual bool IsProcessRunning(const QString &name) = 0;
-    // Asks every process of the name to end; a process that refuses is passed over.
+    // Asks every process of the name to end; a process that refuses is passed over, and counted.
     // Throws ProcessQueryError when the service cannot answer.
-    virtual void TerminateProcesses(const QString &name) = 0;
-
-    // What the last TerminateProcesses found; empty until one has been answered, and after one that
-    // threw.
-    const TerminationReport &lastTermination() const { return m_lastTermination; }
-
-protected:
-    void setLastTermination(TerminationReport report) { m_lastTermination = std::move(report); }
-
-private:
-    TerminationReport m_lastTermination;
+    virtual TerminationReport TerminateProcesses(const QString &name) = 0;
 };
 
 } // namespace quellex::process

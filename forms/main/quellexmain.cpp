@@ -55,24 +55,24 @@ void QuellexMain::ZORVIN_SLEEP_PROCESS_WATCHER_TIMER_Timer()
         setBackColor(ZORVIN_SLEEP_TERMINATOR_TICKBOX, kRed);
 }
 
-void QuellexMain::AUTO_TERMINATE_TIMER_Timer()
+process::TerminationReport QuellexMain::AUTO_TERMINATE_TIMER_Timer()
 {
-    m_processes.TerminateProcesses(PROCESS_NAME_TEXTBOX->text());
+    return m_processes.TerminateProcesses(PROCESS_NAME_TEXTBOX->text());
 }
 
-void QuellexMain::QUELLEX_NOW_BUTTON_Click()
+process::TerminationReport QuellexMain::QUELLEX_NOW_BUTTON_Click()
 {
-    m_processes.TerminateProcesses(PROCESS_NAME_TEXTBOX->text());
+    return m_processes.TerminateProcesses(PROCESS_NAME_TEXTBOX->text());
 }
 
-void QuellexMain::AUTO_TERMINATE_SLEEP_TIMER_Timer()
+process::TerminationReport QuellexMain::AUTO_TERMINATE_SLEEP_TIMER_Timer()
 {
-    m_processes.TerminateProcesses(kSleepTerminated);
+    return m_processes.TerminateProcesses(kSleepTerminated);
 }
 
-void QuellexMain::PROCESS_TERMINATE_SLEEP_NOW_BUTTON_Click()
+process::TerminationReport QuellexMain::PROCESS_TERMINATE_SLEEP_NOW_BUTTON_Click()
 {
-    m_processes.TerminateProcesses(kSleepTerminated);
+    return m_processes.TerminateProcesses(kSleepTerminated);
 }
 
 void QuellexMain::AUTO_TERMINATE_TICKBOX_Click()

@@ -15,6 +15,7 @@ class QTimer;
 
 namespace quellex::process {
 class ProcessQueryService;
+struct TerminationReport;
 } // namespace quellex::process
 
 namespace quellex::forms {
@@ -54,10 +55,10 @@ public:
     // The handlers, each run by the event in its name.
     void TERMINATOR_PROCESS_WATCHER_TIMER_Timer();
     void ZORVIN_SLEEP_PROCESS_WATCHER_TIMER_Timer();
-    void AUTO_TERMINATE_TIMER_Timer();
-    void AUTO_TERMINATE_SLEEP_TIMER_Timer();
-    void QUELLEX_NOW_BUTTON_Click();
-    void PROCESS_TERMINATE_SLEEP_NOW_BUTTON_Click();
+    process::TerminationReport AUTO_TERMINATE_TIMER_Timer();
+    process::TerminationReport AUTO_TERMINATE_SLEEP_TIMER_Timer();
+    process::TerminationReport QUELLEX_NOW_BUTTON_Click();
+    process::TerminationReport PROCESS_TERMINATE_SLEEP_NOW_BUTTON_Click();
     void AUTO_TERMINATE_TICKBOX_Click();
     void ZORVIN_SLEEP_TERMINATOR_TICKBOX_Click();
     void QUELLEX_SETTINGS_BUTTON_Click();
@@ -73,16 +74,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    using Handler = void (QuellexMain::*)();
-
     void createControls();
     void connectHandlers();
-    template<typename Sender, typename Signal>
+    template<typename Sender, typename Signal, typename Handler>
     void connectServiceHandler(Sender *sender, Signal signal, Handler handler, QWidget *concerned,
                                QWidget *refusalsShownOn = nullptr);
-    void runServiceHandler(Handler handler, const QString &source, QWidget *concerned,
-                           QWidget *refusalsShownOn);
-    void showRefusals(QWidget *control);
+    void showRefusals(QWidget *control, const process::TerminationReport &report);
     void clearProblemsWhenStopped(QTimer *timer, QWidget *concerned);
 
     process::ProcessQueryService &m_processes;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <type_traits>
 
 namespace quellex::forms {
 
@@ -45,36 +46,29 @@ void QuellexMain::connectHandlers()
     connect(AlwaysOnTopTimer, &QTimer::timeout, this, &QuellexMain::AlwaysOnTopTimer_Timer);
 }
 
-// A handler that asks the process service, run by the sender's signal. Its errors are kept under the
-// sender's name and shown on concerned; what a termination could not end is shown on refusalsShownOn.
-template<typename Sender, typename Signal>
+// A handler that asks the process service, run by the sender's signal. An error ends the one tick or
+// click, is kept under the sender's name and shown on concerned until the same handler gets an
+// answer again or its timer stops; what a termination could not end is shown on refusalsShownOn.
+template<typename Sender, typename Signal, typename Handler>
 void QuellexMain::connectServiceHandler(Sender *sender, Signal signal, Handler handler, QWidget *concerned,
                                         QWidget *refusalsShownOn)
 {
     connect(sender, signal, this, [=, this, source = sender->objectName()] {
-        runServiceHandler(handler, source, concerned, refusalsShownOn);
+        try {
+            if constexpr (std::is_void_v<std::invoke_result_t<Handler, QuellexMain *>>)
+                (this->*handler)();
+            else
+                showRefusals(refusalsShownOn, (this->*handler)());
+        } catch (const process::ProcessQueryError &error) {
+            m_problems.set(concerned, source, QString::fromUtf8(error.what()));
+            return;
+        }
+        m_problems.clear(concerned, source);
     });
 }
 
-// An error ends the one tick or click, and stays on show until the same handler gets an answer again
-// or its timer stops.
-void QuellexMain::runServiceHandler(Handler handler, const QString &source, QWidget *concerned,
-                                    QWidget *refusalsShownOn)
+void QuellexMain::showRefusals(QWidget *control, const process::TerminationReport &report)
 {
-    try {
-        (this->*handler)();
-    } catch (const process::ProcessQueryError &error) {
-        m_problems.set(concerned, source, QString::fromUtf8(error.what()));
-        return;
-    }
-    m_problems.clear(concerned, source);
-    if (refusalsShownOn)
-        showRefusals(refusalsShownOn);
-}
-
-void QuellexMain::showRefusals(QWidget *control)
-{
-    const process::TerminationReport &report = m_processes.lastTermination();
     if (report.refused == 0) {
         m_problems.clear(control, kRefusals);
         return;

@@ -1,9 +1,8 @@
-#include "platform/linux/procfsmanagement.h"
-
+// The processes of a name over /proc: one pass over the process entries, reading each one's
+// executable link and nothing else unless that link cannot be read or shows no program.
 #include "platform/imagename.h"
 #include "platform/linux/procfsnames.h"
 #include "platform/linux/procfsprocess.h"
-#include "platform/wql.h"
 
 #include <cerrno>
 #include <charconv>
@@ -46,27 +45,22 @@ void requireOwnProcessTable(int procDir, std::string_view ownPid)
 
 } // namespace
 
-ProcfsManagementService::ProcfsManagementService()
+ProcessList findProcesses(const QString &name, ProcessQuery)
 {
-    UniqueFd procDir(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!procDir.isValid())
+    UniqueFd opened(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!opened.isValid())
         throw ManagementError(systemError("cannot open /proc"));
-    m_procDir = std::make_shared<const UniqueFd>(std::move(procDir));
-}
-
-ProcessCollection ProcfsManagementService::ExecQuery(std::string_view query)
-{
-    const ProcessNameQuery parsed = parseProcessNameQuery(query);
-    // This program is never among the processes a query selects: a name typed equal to its own must
-    // not make it end itself.
+    const auto procDir = std::make_shared<const UniqueFd>(std::move(opened));
+    // This program is never among the processes found: a name typed equal to its own must not make
+    // it end itself.
     const std::string ownPid = std::to_string(::getpid());
-    requireOwnProcessTable(m_procDir->get(), ownPid);
-    auto matcher = std::make_shared<const ImageNameMatcher>(parsed.name);
+    requireOwnProcessTable(procDir->get(), ownPid);
+    auto matcher = std::make_shared<const ImageNameMatcher>(name.toStdString());
     if (matcher->matchesNothing())
         return {};
 
-    // A descriptor of its own for the listing, so every query starts at the first entry.
-    const int listFd = ::openat(m_procDir->get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A descriptor of its own for the listing, so every search starts at the first entry.
+    const int listFd = ::openat(procDir->get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0)
         throw ManagementError(systemError("cannot list the processes"));
     const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(listFd), ::closedir);
@@ -75,7 +69,7 @@ ProcessCollection ProcfsManagementService::ExecQuery(std::string_view query)
         throw ManagementError(systemError("cannot list the processes"));
     }
 
-    ProcessCollection::Objects found;
+    ProcessList found;
     std::string prefix;
     for (;;) {
         errno = 0;
@@ -85,22 +79,16 @@ ProcessCollection ProcfsManagementService::ExecQuery(std::string_view query)
         if (!isPidEntry(entry->d_name) || ownPid == entry->d_name)
             continue;
         prefix.assign(entry->d_name).push_back('/');
-        std::optional<std::string> name = matchingImageName(m_procDir->get(), prefix, *matcher);
-        if (!name)
+        std::optional<std::string> image = matchingImageName(procDir->get(), prefix, *matcher);
+        if (!image)
             continue;
         pid_t pid = 0;
         std::from_chars(entry->d_name, entry->d_name + prefix.size() - 1, pid);
-        found.push_back(std::make_unique<ProcfsProcess>(m_procDir, matcher, pid, std::move(*name)));
+        found.push_back(std::make_unique<ProcfsProcess>(procDir, matcher, pid, std::move(*image)));
     }
     if (errno != 0)
         throw ManagementError(systemError("cannot list the processes"));
-    return ProcessCollection(std::move(found));
-}
-
-std::unique_ptr<ManagementService> bindManagementService(std::string_view moniker)
-{
-    requireDefaultMoniker(moniker);
-    return std::make_unique<ProcfsManagementService>();
+    return found;
 }
 
 } // namespace quellex::platform

@@ -47,7 +47,26 @@ WmiManagementService::WmiManagementService()
                       RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
 }
 
-ProcessCollection WmiManagementService::ExecQuery(std::string_view query)
+std::string wqlQuery(const QString &name, ProcessQuery query)
+{
+    QString literal;
+    for (const QChar c : name) {
+        if (c == u'\\' || c == u'\'')
+            literal += u'\\';
+        literal += c;
+    }
+    const char *prefix = query == ProcessQuery::RunningCheck
+                             ? "SELECT Name FROM Win32_Process WHERE Name='"
+                             : "Select Name from Win32_Process Where Name = '";
+    return prefix + literal.toStdString() + '\'';
+}
+
+ProcessList findProcesses(const QString &name, ProcessQuery query)
+{
+    return WmiManagementService().ExecQuery(wqlQuery(name, query));
+}
+
+ProcessList WmiManagementService::ExecQuery(std::string_view query)
 {
     std::vector<ComPtr<IWbemClassObject>> objects = run(query);
     // Windows adds the key to every object a query returns; Wine returns only the selected
@@ -56,7 +75,7 @@ ProcessCollection WmiManagementService::ExecQuery(std::string_view query)
         objects = run(withProcessId(query));
 
     const DWORD ownPid = GetCurrentProcessId();
-    ProcessCollection::Objects found;
+    ProcessList found;
     for (const ComPtr<IWbemClassObject> &object : objects) {
         if (!carriesProcessId(*object.get()))
             throw ManagementError("a Win32_Process object without a process id: " + std::string(query));
@@ -67,7 +86,7 @@ ProcessCollection WmiManagementService::ExecQuery(std::string_view query)
             continue;
         found.push_back(std::move(process));
     }
-    return ProcessCollection(std::move(found));
+    return found;
 }
 
 std::vector<ComPtr<IWbemClassObject>> WmiManagementService::run(std::string_view query)
@@ -93,12 +112,6 @@ std::vector<ComPtr<IWbemClassObject>> WmiManagementService::run(std::string_view
         objects.push_back(object);
     }
     return objects;
-}
-
-std::unique_ptr<ManagementService> bindManagementService(std::string_view moniker)
-{
-    requireDefaultMoniker(moniker);
-    return std::make_unique<WmiManagementService>();
 }
 
 } // namespace quellex::platform

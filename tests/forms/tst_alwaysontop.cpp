@@ -1,8 +1,8 @@
 // The always-on-top tick's calls, against a window manager that records them.
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
-#include "platform/fake/fakewindowmanager.h"
-#include "tests/forms/fakeprocessqueryservice.h"
+#include "tests/support/fakeprocessqueryservice.h"
+#include "tests/support/fakewindowmanager.h"
 #include "tests/support/testenvironment.h"
 
 #include <QTest>
@@ -10,8 +10,8 @@
 
 using namespace quellex;
 using namespace quellex::forms;
-using platform::FakeWindowManager;
 using platform::WindowHandle;
+using test::FakeWindowManager;
 
 class TestAlwaysOnTop : public QObject
 {

@@ -4,9 +4,9 @@
 #include "forms/main/quellexmain.h"
 #include "platform/linux/x11windowmanager.h"
 #include "platform/windowmanager.h"
-#include "tests/forms/fakeprocessqueryservice.h"
 #include "tests/forms/xcberrorlog.h"
 #include "tests/platform/x11testclient.h"
+#include "tests/support/fakeprocessqueryservice.h"
 #include "tests/support/testenvironment.h"
 
 #include <QGuiApplication>

@@ -2,8 +2,8 @@
 // name no other process has.
 #include "forms/common/controls.h"
 #include "forms/main/quellexmain.h"
-#include "platform/fake/fakewindowmanager.h"
 #include "process/managementprocessqueryservice.h"
+#include "tests/support/fakewindowmanager.h"
 #include "tests/support/testenvironment.h"
 #include "tests/support/testprocesses.h"
 
@@ -27,7 +27,7 @@ private slots:
 private:
     test::IsolatedSettings m_settings;
     process::ManagementProcessQueryService m_processes;
-    platform::FakeWindowManager m_windows;
+    test::FakeWindowManager m_windows;
 };
 
 void TestMainWindowProcesses::autoTerminateEndsAProcessStartedLater()

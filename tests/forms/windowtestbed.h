@@ -1,9 +1,9 @@
 #pragma once
 
 #include "forms/main/quellexmain.h"
-#include "platform/fake/fakewindowmanager.h"
 #include "settings/settings.h"
-#include "tests/forms/fakeprocessqueryservice.h"
+#include "tests/support/fakeprocessqueryservice.h"
+#include "tests/support/fakewindowmanager.h"
 #include "tests/support/testenvironment.h"
 
 #include <QStringList>
@@ -18,7 +18,7 @@ struct WindowTestBed
 {
     IsolatedSettings settings;
     FakeProcessQueryService processes;
-    platform::FakeWindowManager windows;
+    FakeWindowManager windows;
     std::unique_ptr<forms::QuellexMain> main;
 
     // Loads the main window, as a start of the program does; a window loaded before is gone first.

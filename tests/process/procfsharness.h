@@ -1,8 +1,6 @@
 #pragma once
 
-#include "platform/linux/procfsmanagement.h"
 #include "platform/linux/procfsprocess.h"
-#include "process/querytext.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -12,7 +10,8 @@
 #include <unistd.h>
 #include <vector>
 
-// What the /proc service's tests share: queries as the windows send them, and their pids in order.
+// What the /proc service's tests share: searches as the running check makes them, and their pids in
+// order.
 namespace quellex::test {
 
 inline constexpr int kWait = 10000;
@@ -23,17 +22,17 @@ inline std::vector<pid_t> sorted(std::vector<pid_t> pids)
     return pids;
 }
 
-inline std::vector<pid_t> pidsOf(const platform::ProcessCollection &processes)
+inline std::vector<pid_t> pidsOf(const platform::ProcessList &processes)
 {
     std::vector<pid_t> pids;
-    for (const platform::ProcessObject &process : processes)
-        pids.push_back(static_cast<const platform::ProcfsProcess &>(process).pid());
+    for (const auto &process : processes)
+        pids.push_back(static_cast<const platform::ProcfsProcess &>(*process).pid());
     return sorted(pids);
 }
 
-inline platform::ProcessCollection query(const QString &name)
+inline platform::ProcessList query(const QString &name)
 {
-    return platform::ProcfsManagementService().ExecQuery(process::runningCheckQuery(name));
+    return platform::findProcesses(name, platform::ProcessQuery::RunningCheck);
 }
 
 inline constexpr char kOwnPidNamespace[] = "QUELLEX_TEST_OWN_PID_NAMESPACE";

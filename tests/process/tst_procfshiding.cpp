@@ -36,9 +36,9 @@ QByteArray procEntry(qint64 pid, const char *entry)
 // Finds the one process of the name, ends it, and reports whether that went well.
 void findAndEnd(const QString &name, pid_t pid)
 {
-    const ProcessCollection found = query(name);
+    const ProcessList found = query(name);
     QCOMPARE(pidsOf(found), std::vector<pid_t>{pid});
-    QCOMPARE(found.begin()->Terminate(), TerminateResult::Success);
+    QCOMPARE(found.front()->Terminate(), TerminateResult::Success);
 }
 
 } // namespace
@@ -88,12 +88,12 @@ void TestProcfsHiding::deletedInTheFileNameIsKept()
     const QString base = uniqueProcessName(QStringLiteral("qxDel"));
     TestProcesses processes(base + QStringLiteral(" (deleted)"));
     const pid_t pid = processes.start();
-    QCOMPARE(query(base).Count(), 0u);
+    QCOMPARE(query(base).size(), 0u);
     QCOMPARE(pidsOf(query(processes.imageName())), std::vector<pid_t>{pid});
 
     // Removed now: the kernel's mark comes on top of the name, and only the mark goes.
     QVERIFY(QFile::remove(processes.executablePath()));
-    QCOMPARE(query(base).Count(), 0u);
+    QCOMPARE(query(base).size(), 0u);
     findAndEnd(processes.imageName(), pid);
     QVERIFY(processes.waitForExit(pid, kWait));
 }
@@ -110,7 +110,7 @@ void TestProcfsHiding::posingProcessIsNotEndedByItsClaim()
     qunsetenv("QUELLEX_TEST_POSE_AS");
     QTRY_COMPARE(procEntry(pid, "comm"), claim.toUtf8() + '\n');
 
-    QCOMPARE(query(claim).Count(), 0u);
+    QCOMPARE(query(claim).size(), 0u);
     findAndEnd(processes.imageName(), pid);
     QVERIFY(processes.waitForExit(pid, kWait));
 }

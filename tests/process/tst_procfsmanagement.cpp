@@ -1,4 +1,3 @@
-#include "platform/linux/procfsmanagement.h"
 #include "platform/linux/procfsnames.h"
 #include "tests/process/procfsharness.h"
 #include "tests/support/testprocesses.h"
@@ -27,13 +26,13 @@ int queryAsNobody(int argc, char **argv)
         ::setresuid(65534, 65534, 65534) != 0)
         return 3;
     for (int i = 2; i < argc; ++i) {
-        const ProcessCollection processes = query(QString::fromUtf8(argv[i]));
+        const ProcessList processes = query(QString::fromUtf8(argv[i]));
         QStringList pids, results;
         for (const pid_t pid : pidsOf(processes))
             pids << QString::number(pid);
-        for (ProcessObject &process : processes)
-            results << QString::number(int(process.Terminate()));
-        std::printf("%zu;%s;%s\n", processes.Count(), qPrintable(pids.join(',')),
+        for (const auto &process : processes)
+            results << QString::number(int(process->Terminate()));
+        std::printf("%zu;%s;%s\n", processes.size(), qPrintable(pids.join(',')),
                     qPrintable(results.join(',')));
     }
     return 0;
@@ -55,7 +54,6 @@ class TestProcfsManagement : public QObject
 
 private slots:
     void initTestCase();
-    void bindsOnlyTheDefaultMoniker();
     void matchesTheNameInAnyForm_data();
     void matchesTheNameInAnyForm();
     void emptyNameSelectsNothing();
@@ -65,7 +63,6 @@ private slots:
     void quoteAndBackslashInName();
     void terminateEndsEveryProcessOfTheName();
     void terminateSparesWhatIsNoLongerThatProcess();
-    void invalidQueriesSelectNothing();
     void otherUsersProcesses();
     void parsesStatLines();
 
@@ -78,14 +75,6 @@ void TestProcfsManagement::initTestCase()
 {
     m_pair = std::make_unique<TestProcesses>(uniqueProcessName(QStringLiteral("qxPair")));
     m_pairPids = sorted(m_pair->start(2));
-}
-
-void TestProcfsManagement::bindsOnlyTheDefaultMoniker()
-{
-    QVERIFY(bindManagementService("winmgmts:"));
-    QVERIFY(bindManagementService("WinMgmts:"));
-    QVERIFY_THROWS_EXCEPTION(ManagementError, bindManagementService(""));
-    QVERIFY_THROWS_EXCEPTION(ManagementError, bindManagementService("winmgmts:\\\\other\\root"));
 }
 
 void TestProcfsManagement::matchesTheNameInAnyForm_data()
@@ -108,7 +97,7 @@ void TestProcfsManagement::matchesTheNameInAnyForm()
 {
     QFETCH(QString, typed);
     QFETCH(bool, found);
-    const ProcessCollection processes = query(typed);
+    const ProcessList processes = query(typed);
     QCOMPARE(pidsOf(processes), found ? m_pairPids : std::vector<pid_t>());
     for (const pid_t pid : pidsOf(processes))
         QCOMPARE(recordedName(pid, typed), m_pair->imageName());
@@ -116,7 +105,7 @@ void TestProcfsManagement::matchesTheNameInAnyForm()
 
 void TestProcfsManagement::emptyNameSelectsNothing()
 {
-    QCOMPARE(query(QString()).Count(), 0u);
+    QCOMPARE(query(QString()).size(), 0u);
 }
 
 void TestProcfsManagement::longNameIsMatchedInFull()
@@ -131,8 +120,8 @@ void TestProcfsManagement::longNameIsMatchedInFull()
     QCOMPARE(pidsOf(query(fifteen.imageName())), std::vector<pid_t>{fifteenPid});
     QCOMPARE(pidsOf(query(sixteen.imageName())), std::vector<pid_t>{sixteenPid});
     QCOMPARE(pidsOf(query(longer.imageName().toUpper() + ".exe")), std::vector<pid_t>{longPid});
-    QCOMPARE(query(longer.imageName().left(15)).Count(), 0u);
-    QCOMPARE(query(longer.imageName().chopped(1) + "-").Count(), 0u);
+    QCOMPARE(query(longer.imageName().left(15)).size(), 0u);
+    QCOMPARE(query(longer.imageName().chopped(1) + "-").size(), 0u);
 }
 
 void TestProcfsManagement::zombieIsNotCounted()
@@ -148,7 +137,7 @@ void TestProcfsManagement::removedExecutableKeepsItsName()
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxGone")));
     const pid_t pid = processes.start();
     QVERIFY(QFile::remove(processes.executablePath()));
-    const ProcessCollection found = query(processes.imageName());
+    const ProcessList found = query(processes.imageName());
     QCOMPARE(pidsOf(found), std::vector<pid_t>{pid});
     QCOMPARE(recordedName(pid, processes.imageName()), processes.imageName());
 }
@@ -158,47 +147,34 @@ void TestProcfsManagement::quoteAndBackslashInName()
     TestProcesses processes(uniqueProcessName(QStringLiteral("qx'\\")));
     const pid_t pid = processes.start();
     QCOMPARE(pidsOf(query(processes.imageName())), std::vector<pid_t>{pid});
-    QCOMPARE(query(QStringLiteral("qx")).Count(), 0u);
+    QCOMPARE(query(QStringLiteral("qx")).size(), 0u);
 }
 
 void TestProcfsManagement::terminateEndsEveryProcessOfTheName()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxEnd")));
     const std::vector<pid_t> pids = sorted(processes.start(3));
-    const ProcessCollection found = query(processes.imageName());
+    const ProcessList found = query(processes.imageName());
     QCOMPARE(pidsOf(found), pids);
-    for (ProcessObject &process : found)
-        QCOMPARE(process.Terminate(), TerminateResult::Success);
+    for (const auto &process : found)
+        QCOMPARE(process->Terminate(), TerminateResult::Success);
     QVERIFY(processes.waitForAllExited(kWait));
     // Gone, and their pids may belong to others by now: these objects must never end anything again.
-    for (ProcessObject &process : found)
-        QCOMPARE(process.Terminate(), TerminateResult::PathNotFound);
+    for (const auto &process : found)
+        QCOMPARE(process->Terminate(), TerminateResult::PathNotFound);
 }
 
 void TestProcfsManagement::terminateSparesWhatIsNoLongerThatProcess()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxStale")));
     const pid_t pid = processes.start();
-    const ProcessCollection found = query(processes.imageName());
-    QCOMPARE(found.Count(), 1u);
+    const ProcessList found = query(processes.imageName());
+    QCOMPARE(found.size(), 1u);
     // Exited but not reaped: the pid is still this child's, and it is no longer a running program.
     QCOMPARE(::kill(pid, SIGKILL), 0);
     siginfo_t info{};
     QCOMPARE(::waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT), 0);
-    QCOMPARE(found.begin()->Terminate(), TerminateResult::PathNotFound);
-}
-
-void TestProcfsManagement::invalidQueriesSelectNothing()
-{
-    const QString name = m_pair->imageName();
-    const QString text = "SELECT Name FROM Win32_Process WHERE Name='" + name + "' OR Name<>''";
-    try {
-        ProcfsManagementService().ExecQuery(text.toStdString());
-        QFAIL("accepted");
-    } catch (const ManagementError &error) {
-        QVERIFY2(QString::fromUtf8(error.what()).contains(text), error.what());
-    }
-    QCOMPARE(m_pair->runningCount(), 2);
+    QCOMPARE(found.front()->Terminate(), TerminateResult::PathNotFound);
 }
 
 void TestProcfsManagement::otherUsersProcesses()

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 #include <cerrno>
 #include <csignal>
@@ -75,30 +74,19 @@ int terminateWithoutPidfd()
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxNoPidfd")));
     const pid_t stale = processes.start();
     processes.start(2);
-    const ProcessCollection found = query(processes.imageName());
+    const ProcessList found = query(processes.imageName());
     ::kill(stale, SIGKILL);
     siginfo_t info{};
     ::waitid(P_PID, id_t(stale), &info, WEXITED | WNOWAIT);
     QStringList results;
-    for (ProcessObject &process : found)
-        results << QString::number(int(process.Terminate()));
+    for (const auto &process : found)
+        results << QString::number(int(process->Terminate()));
     processes.waitForAllExited(kWait);
-    for (ProcessObject &process : found)
-        results << QString::number(int(process.Terminate()));
+    for (const auto &process : found)
+        results << QString::number(int(process->Terminate()));
     results.sort();
     std::printf("%s;%d\n", qPrintable(results.join(',')), processes.runningCount());
     return 0;
-}
-
-QString runSelf(const QStringList &command)
-{
-    QProcess child;
-    child.start(command.first(), command.mid(1));
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return QStringLiteral("crashed");
-    if (child.exitCode() != 0)
-        return QStringLiteral("exit code %1").arg(child.exitCode());
-    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
 }
 
 } // namespace

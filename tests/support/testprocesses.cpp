@@ -1,7 +1,9 @@
 #include "tests/support/testprocesses.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
 #include <algorithm>
@@ -26,6 +28,18 @@ QString uniqueProcessName(const QString &stem, int length)
     for (int i = 0; i < digits; ++i)
         name += QString::number(random->bounded(16), 16);
     return name;
+}
+
+QString runSelf(const QStringList &command)
+{
+    QProcess child;
+    child.setWorkingDirectory(QCoreApplication::applicationDirPath()); // where Windows finds the DLLs
+    child.start(command.first(), command.mid(1));
+    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("crashed");
+    if (child.exitCode() != 0)
+        return QStringLiteral("exit code %1").arg(child.exitCode());
+    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
 }
 
 #ifndef _WIN32

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <sys/types.h>
 #include <vector>
@@ -10,6 +11,10 @@ namespace quellex::test {
 // An image name that no other process on this machine has: stem, then random hex digits up to length
 // bytes in all (at least 8 random digits).
 QString uniqueProcessName(const QString &stem = QStringLiteral("qx"), int length = 14);
+
+// Runs command (a copy of the test itself, say) in the test's folder and returns its output, trimmed,
+// or "crashed" or "exit code N".
+QString runSelf(const QStringList &command);
 
 // Processes of one image name, started by this test and by nothing else: copies of a small idle
 // program under that name (on Windows the name ends in ".exe", which is added when missing). Only

@@ -1,5 +1,5 @@
 // The WMI layer against Wine's or Windows' own service, with processes this test started.
-#include "platform/management.h"
+#include "platform/windows/wmimanagement.h"
 #include "platform/windows/wmiprocess.h"
 #include "process/managementprocessqueryservice.h"
 #include "tests/support/testprocesses.h"
@@ -20,7 +20,7 @@ constexpr int kWait = 10000;
 
 std::string terminationQuery(const QString &name)
 {
-    return "Select Name from Win32_Process Where Name = '" + name.toStdString() + "'";
+    return wqlQuery(name, ProcessQuery::Termination);
 }
 
 } // namespace
@@ -30,6 +30,8 @@ class TestWmiManagement : public QObject
     Q_OBJECT
 
 private slots:
+    void queryTextsAreFixedAndEscaped_data();
+    void queryTextsAreFixedAndEscaped();
     void queryYieldsEachProcessOfTheName();
     void terminateEndsOnlyItsProcess();
     void exitedProcessIsNotSignalled();
@@ -37,17 +39,41 @@ private slots:
     void rejectedQueryGivesTheServiceError();
 };
 
+void TestWmiManagement::queryTextsAreFixedAndEscaped_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("literal");
+
+    QTest::newRow("plain") << "Sleep.exe" << QByteArray("Sleep.exe");
+    QTest::newRow("blanks kept") << " a b " << QByteArray(" a b ");
+    QTest::newRow("empty") << "" << QByteArray();
+    QTest::newRow("non-ASCII") << "Ärger.exe" << QString("Ärger.exe").toUtf8();
+    QTest::newRow("quote") << "x' OR Name<>'" << QByteArray(R"(x\' OR Name<>\')");
+    QTest::newRow("backslash before quote") << R"(a\' b)" << QByteArray(R"(a\\\' b)");
+}
+
+void TestWmiManagement::queryTextsAreFixedAndEscaped()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, literal);
+
+    QCOMPARE(QByteArray::fromStdString(wqlQuery(name, ProcessQuery::RunningCheck)),
+             "SELECT Name FROM Win32_Process WHERE Name='" + literal + "'");
+    QCOMPARE(QByteArray::fromStdString(wqlQuery(name, ProcessQuery::Termination)),
+             "Select Name from Win32_Process Where Name = '" + literal + "'");
+}
+
 void TestWmiManagement::queryYieldsEachProcessOfTheName()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxWmi")));
     std::vector<pid_t> started = processes.start(2);
-    const auto service = bindManagementService("WinMgmts:");
-    const ProcessCollection found = service->ExecQuery(terminationQuery(processes.imageName().toUpper()));
+    WmiManagementService service;
+    const ProcessList found = service.ExecQuery(terminationQuery(processes.imageName().toUpper()));
 
-    QCOMPARE(found.Count(), 2u);
+    QCOMPARE(found.size(), 2u);
     std::vector<pid_t> pids;
-    for (const ProcessObject &process : found) {
-        pids.push_back(pid_t(static_cast<const WmiProcess &>(process).pid()));
+    for (const auto &process : found) {
+        pids.push_back(pid_t(static_cast<const WmiProcess &>(*process).pid()));
     }
     std::sort(started.begin(), started.end());
     std::sort(pids.begin(), pids.end());
@@ -55,7 +81,7 @@ void TestWmiManagement::queryYieldsEachProcessOfTheName()
 
     // This program is never among them, even by its own name.
     const QString ownName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    QCOMPARE(service->ExecQuery(terminationQuery(ownName)).Count(), 0u);
+    QCOMPARE(service.ExecQuery(terminationQuery(ownName)).size(), 0u);
 }
 
 void TestWmiManagement::terminateEndsOnlyItsProcess()
@@ -63,10 +89,9 @@ void TestWmiManagement::terminateEndsOnlyItsProcess()
     // Wine's Win32_Process has no Terminate method: there this goes through the fallback.
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxEnd")));
     const std::vector<pid_t> pids = processes.start(2);
-    const ProcessCollection found =
-        bindManagementService("winmgmts:")->ExecQuery(terminationQuery(processes.imageName()));
-    QCOMPARE(found.Count(), 2u);
-    ProcessObject &first = *found.begin();
+    const ProcessList found = WmiManagementService().ExecQuery(terminationQuery(processes.imageName()));
+    QCOMPARE(found.size(), 2u);
+    ProcessObject &first = *found.front();
     QCOMPARE(first.Terminate(), TerminateResult::Success);
     QVERIFY(processes.waitForExit(pid_t(static_cast<WmiProcess &>(first).pid()), kWait));
     QCOMPARE(processes.runningCount(), 1);
@@ -80,15 +105,14 @@ void TestWmiManagement::exitedProcessIsNotSignalled()
     // be taken for a process to end.
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxGone")));
     const pid_t pid = processes.start();
-    const ProcessCollection found =
-        bindManagementService("winmgmts:")->ExecQuery(terminationQuery(processes.imageName()));
-    QCOMPARE(found.Count(), 1u);
+    const ProcessList found = WmiManagementService().ExecQuery(terminationQuery(processes.imageName()));
+    QCOMPARE(found.size(), 1u);
     HANDLE held =
         OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
     QVERIFY(held);
     QVERIFY(TerminateProcess(held, 7));
     QCOMPARE(WaitForSingleObject(held, kWait), DWORD(WAIT_OBJECT_0));
-    QCOMPARE(found.begin()->Terminate(), TerminateResult::PathNotFound);
+    QCOMPARE(found.front()->Terminate(), TerminateResult::PathNotFound);
     DWORD exitCode = 0;
     QVERIFY(GetExitCodeProcess(held, &exitCode));
     QCOMPARE(exitCode, DWORD(7));
@@ -114,14 +138,12 @@ void TestWmiManagement::quoteInNameSelectsNothingElse()
 
 void TestWmiManagement::rejectedQueryGivesTheServiceError()
 {
-    const auto service = bindManagementService("winmgmts:");
     try {
-        service->ExecQuery("Select Name from Win32_Process Where Name = 'a' OR");
+        WmiManagementService().ExecQuery("Select Name from Win32_Process Where Name = 'a' OR");
         QFAIL("no error");
     } catch (const ManagementError &error) {
         QVERIFY2(QByteArray(error.what()).contains("HRESULT 0x8004"), error.what());
     }
-    QVERIFY_THROWS_EXCEPTION(ManagementError, bindManagementService("winmgmts:root\\default"));
 }
 
 QTEST_GUILESS_MAIN(TestWmiManagement)

@@ -25,10 +25,9 @@ public:
         return running.contains(name, Qt::CaseInsensitive);
     }
 
-    void TerminateProcesses(const QString &name) override
+    process::TerminationReport TerminateProcesses(const QString &name) override
     {
         terminated << name;
-        setLastTermination({});
         if (!failure.isEmpty())
             throw process::ProcessQueryError(failure.toStdString());
         const int found = int(running.removeIf(
@@ -36,7 +35,7 @@ public:
         const int refused = found > 0 ? refusing : 0;
         for (int i = 0; i < refused; ++i)
             running << name;
-        setLastTermination({name, found, refused, refused ? QStringLiteral("access denied") : QString()});
+        return {name, found, refused, refused ? QStringLiteral("access denied") : QString()};
     }
 };
 

@@ -1,6 +1,6 @@
-#include "platform/fake/fakewindowmanager.h"
+#include "tests/support/fakewindowmanager.h"
 
-namespace quellex::platform {
+namespace quellex::test {
 
 QString FakeWindowManager::Call::toString() const
 {
@@ -16,7 +16,7 @@ QString FakeWindowManager::Call::toString() const
         .arg(flags);
 }
 
-WindowHandle FakeWindowManager::GetForegroundWindow()
+platform::WindowHandle FakeWindowManager::GetForegroundWindow()
 {
     const WindowHandle window = m_queued.isEmpty() ? m_foreground : m_queued.takeFirst();
     Call call;
@@ -33,7 +33,7 @@ bool FakeWindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertA
 
     if (!isBandChange(hWnd, hWndInsertAfter, uFlags) || hWnd < 0)
         return false;
-    setTopmost(hWnd, hWndInsertAfter == HWND_TOPMOST);
+    setTopmost(hWnd, hWndInsertAfter == platform::HWND_TOPMOST);
     return true;
 }
 
@@ -53,4 +53,4 @@ void FakeWindowManager::setTopmost(WindowHandle window, bool topmost)
         m_topmost.remove(window);
 }
 
-} // namespace quellex::platform
+} // namespace quellex::test

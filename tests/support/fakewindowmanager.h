@@ -7,15 +7,17 @@
 #include <QString>
 #include <QStringList>
 
-namespace quellex::platform {
+namespace quellex::test {
 
 // A window manager with no windows of its own: it answers GetForegroundWindow from what it was told,
 // keeps the topmost band as a set of handles, and records every call in order, so that a test can
 // check which calls a tick made and with which arguments. It applies the same rules as a real layer:
 // a handle of 0 or below, or anything but a pure stacking change, is refused with false.
-class FakeWindowManager final : public WindowManager
+class FakeWindowManager final : public platform::WindowManager
 {
 public:
+    using WindowHandle = platform::WindowHandle;
+
     enum class Operation { GetForegroundWindow, SetWindowPos };
 
     struct Call
@@ -60,4 +62,4 @@ private:
     QSet<WindowHandle> m_topmost;
 };
 
-} // namespace quellex::platform
+} // namespace quellex::test
