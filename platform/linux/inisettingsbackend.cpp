@@ -16,6 +16,7 @@
 #include <QStringDecoder>
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,18 +26,25 @@ namespace {
 // The thirteen keys take a few KB even with a long name: anything larger is not this program's.
 constexpr qint64 kMaxFileSize = 1024 * 1024;
 
+// Empty when there is no home folder: some service managers start programs without HOME.
 QString configHome()
 {
     // An empty or relative XDG_CONFIG_HOME is to be ignored.
     const QString xdg = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
         return QDir::cleanPath(xdg);
-    return QDir::homePath() + QLatin1String("/.config");
+    QString home = QFile::decodeName(qgetenv("HOME"));
+    if (const passwd *user = home.isEmpty() ? ::getpwuid(::getuid()) : nullptr; user && user->pw_dir)
+        home = QFile::decodeName(user->pw_dir);
+    if (home.isEmpty())
+        return {};
+    return QDir::cleanPath(home) + QLatin1String("/.config");
 }
 
 QString storePath(const QString &application)
 {
-    return configHome() + u'/' + application + QLatin1String(".ini");
+    const QString folder = configHome();
+    return folder.isEmpty() ? QString() : folder + u'/' + application + QLatin1String(".ini");
 }
 
 // Which file, with which contents, as far as its metadata tells.
@@ -162,6 +170,8 @@ void flushFolder(const QString &file)
 std::optional<QString> readSetting(const QString &application, const QString &section, const QString &key)
 {
     const QString path = storePath(application);
+    if (path.isEmpty())
+        return std::nullopt;
     std::optional<QSettings> settings;
     QString problem;
     const FileState state = checkFile(path, settings, &problem);
@@ -190,6 +200,13 @@ bool writeSetting(const QString &application, const QString &section, const QStr
                  QStringLiteral("Could not save the setting \"%1\" to \"%2\": %3.").arg(key, path, why));
         return false;
     };
+    if (path.isEmpty()) {
+        warnOnce(path, {},
+                 QStringLiteral("Could not save the setting \"%1\": HOME is not set and the user has "
+                                "no home folder.")
+                     .arg(key));
+        return false;
+    }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("cannot create the folder \"%1\"").arg(folder));

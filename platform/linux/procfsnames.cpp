@@ -2,6 +2,7 @@
 
 #include "platform/linux/uniquefd.h"
 
+#include <QByteArrayView>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -57,6 +58,13 @@ std::string_view baseName(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+TaskName named(std::string_view image, const ImageNameMatcher &matcher)
+{
+    if (!matcher.matches(image))
+        return {Task::Runs, {}};
+    return {Task::Runs, std::string(image)};
+}
+
 // Reads the start of a small /proc file; the length read, or -1.
 ssize_t readEntry(int dir, std::string_view prefix, std::string_view entry, char *buffer, std::size_t size)
 {
@@ -101,9 +109,30 @@ TaskName recordedName(int dir, std::string_view prefix, const ImageNameMatcher &
             }
         }
     }
-    if (!matcher.matches(recorded))
-        return {Task::Runs, {}};
-    return {Task::Runs, std::string(recorded)};
+    return named(recorded, matcher);
+}
+
+bool isWineLoader(std::string_view image)
+{
+    return image == "wine" || image == "wine64" || image == "wine-preloader" || image == "wine64-preloader";
+}
+
+// Wine runs a Windows program in a process of its loader, with the program's Windows path as argv[0]:
+// the name is that path's last component. An argv[0] that gives none (empty, cut short, not UTF-8)
+// leaves the name the kernel recorded, as for a process whose link cannot be read.
+TaskName wineProgramName(int dir, std::string_view prefix, const ImageNameMatcher &matcher)
+{
+    char cmdline[4096];
+    const ssize_t length = readEntry(dir, prefix, "cmdline", cmdline, sizeof cmdline);
+    const std::string_view arguments(cmdline, std::size_t(std::max<ssize_t>(length, 0)));
+    const std::size_t end = arguments.find('\0');
+    if (end != std::string_view::npos) {
+        const std::string_view argv0 = arguments.substr(0, end);
+        const std::string_view program = argv0.substr(argv0.find_last_of("\\/") + 1);
+        if (!program.empty() && QByteArrayView(program.data(), qsizetype(program.size())).isValidUtf8())
+            return named(program, matcher);
+    }
+    return recordedName(dir, prefix, matcher);
 }
 
 TaskName taskName(int dir, std::string_view prefix, const ImageNameMatcher &matcher)
@@ -126,9 +155,9 @@ TaskName taskName(int dir, std::string_view prefix, const ImageNameMatcher &matc
     if (link.ends_with(kDeletedSuffix) && ::fstatat(dir, exe.get(), &file, 0) == 0 && file.st_nlink == 0)
         link.remove_suffix(kDeletedSuffix.size());
     const std::string_view image = baseName(link);
-    if (!matcher.matches(image))
-        return {Task::Runs, {}};
-    return {Task::Runs, std::string(image)};
+    if (isWineLoader(image))
+        return wineProgramName(dir, prefix, matcher);
+    return named(image, matcher);
 }
 
 // A process whose first thread has exited while others run shows no program of its own: its name is

@@ -34,6 +34,11 @@ grep -qF "$sentinel" <<<"$before" || { echo "the sentinel process did not start"
 
 status=0
 (cd "$windows_build_dir" && ctest --output-on-failure --parallel 2 "$@") || status=$?
+# The Linux service against Windows programs of this prefix, where the Linux tests are built.
+wine_test="$project_root/build/tests/process/tst_procfswine"
+if [ -x "$wine_test" ]; then
+    QUELLEX_TEST_WINE_IDLE="$windows_build_dir/quellex_test_idle.exe" "$wine_test" || status=1
+fi
 
 while read -r pid start cmd; do
     [ -n "$pid" ] || continue

@@ -41,6 +41,19 @@ void findAndEnd(const QString &name, pid_t pid)
     QCOMPARE(found.front()->Terminate(), TerminateResult::Success);
 }
 
+// Runs the idle program as name, with argv0 as its argv[0], at a path longer than a page: past what
+// one system call takes, so its executable link cannot be read and its name is the one it records.
+void startDeep(QProcess &deep, const QTemporaryDir &root, const QString &name, const QString &argv0)
+{
+    deep.setWorkingDirectory(root.path());
+    deep.start("sh", {"-c",
+                      "for i in $(seq 24); do mkdir \"$1\" && cd -P \"$1\" || exit; done; "
+                      "cp \"$2\" \"$3\" && exec perl -e 'exec {shift} @ARGV' \"./$3\" \"$5\" \"$4\"",
+                      "sh", QString(200, 'd'), QStringLiteral(QUELLEX_TEST_IDLE), name,
+                      QString::number(::getpid()), argv0});
+    QTRY_COMPARE(procEntry(deep.processId(), "comm"), name.left(15).toUtf8() + '\n');
+}
+
 } // namespace
 
 class TestProcfsHiding : public QObject
@@ -50,6 +63,7 @@ class TestProcfsHiding : public QObject
 private slots:
     void exitedLeaderIsFoundAndEnded();
     void longPathIsFoundAndEnded();
+    void foreignArgv0CompletesNothing();
     void deletedInTheFileNameIsKept();
     void posingProcessIsNotEndedByItsClaim();
 };
@@ -70,16 +84,21 @@ void TestProcfsHiding::longPathIsFoundAndEnded()
     const QString name = uniqueProcessName(QStringLiteral("qxDeep"), 20);
     QTemporaryDir root;
     const auto removeRoot = qScopeGuard([&] { QProcess::execute("rm", {"-rf", root.path()}); });
-    // A path longer than a page, past what one system call takes: the folders are entered one by one.
     QProcess deep;
-    deep.setWorkingDirectory(root.path());
-    deep.start("sh", {"-c",
-                      "for i in $(seq 24); do mkdir \"$1\" && cd -P \"$1\" || exit; done; "
-                      "cp \"$2\" \"$3\" && exec \"./$3\" \"$4\"",
-                      "sh", QString(200, 'd'), QStringLiteral(QUELLEX_TEST_IDLE), name,
-                      QString::number(::getpid())});
-    QTRY_COMPARE(procEntry(deep.processId(), "comm"), name.left(15).toUtf8() + '\n');
+    startDeep(deep, root, name, "./" + name);
     findAndEnd(name, pid_t(deep.processId()));
+    QVERIFY(deep.waitForFinished(kWait));
+}
+
+void TestProcfsHiding::foreignArgv0CompletesNothing()
+{
+    // A name the kernel keeps whole: an argv[0] that does not begin with it names nothing.
+    const QString name = uniqueProcessName(QStringLiteral("qxWhole"), 15);
+    QTemporaryDir root;
+    const auto removeRoot = qScopeGuard([&] { QProcess::execute("rm", {"-rf", root.path()}); });
+    QProcess deep;
+    startDeep(deep, root, name, uniqueProcessName(QStringLiteral("qxOther"), 20));
+    findAndEnd(name.toUpper(), pid_t(deep.processId()));
     QVERIFY(deep.waitForFinished(kWait));
 }
 

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <cerrno>
 #include <csignal>
@@ -89,6 +90,15 @@ int terminateWithoutPidfd()
     return 0;
 }
 
+// Asks a process object made for this very process, under its true name, to end it.
+int terminateSelf(const char *ownName)
+{
+    auto procDir = std::make_shared<const UniqueFd>(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    auto matcher = std::make_shared<const ImageNameMatcher>(ownName);
+    std::printf("%d\n", int(ProcfsProcess(procDir, matcher, ::getpid(), ownName).Terminate()));
+    return 0;
+}
+
 } // namespace
 
 class TestProcfsSignalling : public QObject
@@ -98,6 +108,7 @@ class TestProcfsSignalling : public QObject
 private slots:
     void foreignProcEndsNothing();
     void fallbackWithoutPidfd();
+    void ownProcessIsRefused();
 };
 
 void TestProcfsSignalling::foreignProcEndsNothing()
@@ -121,8 +132,17 @@ void TestProcfsSignalling::fallbackWithoutPidfd()
     QCOMPARE(result, QStringLiteral("0,0,9,9,9,9;0"));
 }
 
+void TestProcfsSignalling::ownProcessIsRefused()
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    QCOMPARE(runSelf({self, "--end-self", QFileInfo(self).fileName()}),
+             QString::number(int(TerminateResult::AccessDenied)));
+}
+
 int main(int argc, char **argv)
 {
+    if (argc > 2 && qstrcmp(argv[1], "--end-self") == 0)
+        return terminateSelf(argv[2]);
     if (argc > 3 && qstrcmp(argv[1], "--foreign-proc") == 0)
         return queryForeignProc(argv[2], argv[3]);
     if (argc > 1 && qstrcmp(argv[1], "--without-pidfd") == 0)

@@ -10,8 +10,13 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <cstdio>
+#include <fcntl.h>
+#include <grp.h>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quellex::test {
@@ -78,6 +83,7 @@ private slots:
 
     void firstRunGivesDefaultsAndCreatesNothing();
     void fileLocation();
+    void noHomeVariable();
     void textRoundTrip_data();
     void textRoundTrip();
     void handEditedFile_data();
@@ -92,6 +98,7 @@ private slots:
     void failedWriteIsReported();
     void noTemporaryFolderNeeded();
     void locksLeftBehind();
+    void rivalWriterExcludesSaves();
     void hugeFile();
     void danglingSymlink();
 
@@ -128,6 +135,29 @@ void TestIniSettingsStore::fileLocation()
     }
     QVERIFY(QFile::exists(home.filePath(QStringLiteral(".config/ZORVIN-QUELLEX.ini"))));
     QVERIFY(!QFile::exists(QStringLiteral("relative")));
+}
+
+// Without HOME or XDG_CONFIG_HOME the file is in the home folder the user database gives; a user
+// without one saves nothing and is told so once.
+void TestIniSettingsStore::noHomeVariable()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root: saves as users who have no usable home folder");
+    const auto saveAs = [](const QString &uid) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("HOME"));
+        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--save-as"), uid});
+        return child.waitForFinished() && child.exitCode() == 0 ? child.readAllStandardError() : "failed";
+    };
+    const QByteArray nobody = saveAs(QStringLiteral("65534")); // home: /nonexistent
+    QCOMPARE(nobody.count("Could not save"), 1);
+    QVERIFY2(nobody.contains("\"/nonexistent/.config/ZORVIN-QUELLEX.ini\""), nobody);
+    const QByteArray unknown = saveAs(QStringLiteral("1999999999"));
+    QCOMPARE(unknown.count("Could not save"), 1);
+    QVERIFY2(unknown.contains("no home folder"), unknown);
 }
 
 void TestIniSettingsStore::textRoundTrip_data()
@@ -400,6 +430,40 @@ void TestIniSettingsStore::locksLeftBehind()
     QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("1"));
 }
 
+// However a live writer holds its lock, no save slips past it: a shared lock excludes too, and so does
+// a lock file replaced under the save (each replacement locked before its name is taken).
+void TestIniSettingsStore::rivalWriterExcludesSaves()
+{
+    const QByteArray lockPath = QFile::encodeName(m_store->iniPath() + QStringLiteral(".writer.lock"));
+    save(QStringLiteral("K"), QStringLiteral("before"));
+    expectWarningOnce(QStringLiteral("Could not save .*stayed locked by another writer"));
+    const int shared = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    QCOMPARE(::flock(shared, LOCK_SH), 0);
+    save(QStringLiteral("K"), QStringLiteral("shared"));
+    ::close(shared);
+
+    std::atomic<bool> stop = false;
+    std::atomic<int> rounds = 0;
+    std::thread rival([&] {
+        const QByteArray next = lockPath + ".next";
+        int held = -1;
+        while (!stop) {
+            const int fd = ::open(next.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            ::flock(fd, LOCK_EX);
+            ::rename(next.constData(), lockPath.constData());
+            ::close(std::exchange(held, fd));
+            ++rounds;
+        }
+        ::close(held);
+    });
+    while (rounds == 0)
+        QThread::yieldCurrentThread();
+    save(QStringLiteral("K"), QStringLiteral("replaced"));
+    stop = true;
+    rival.join();
+    QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("before"));
+}
+
 // A file beyond 1 MiB is not read: the defaults are used at once, with one message, and the next
 // save moves it aside.
 void TestIniSettingsStore::hugeFile()
@@ -468,10 +532,23 @@ static int saveAndHang()
         ::pause();
 }
 
+// The child of noHomeVariable: saves twice as the user given.
+static int saveAs(const char *user)
+{
+    const auto id = static_cast<uid_t>(std::atol(user));
+    if (::setgroups(0, nullptr) != 0 || ::setresgid(id, id, id) != 0 || ::setresuid(id, id, id) != 0)
+        return 3;
+    quellex::settings::writeInteger(quellex::settings::SettingKey::AUTO_TERMINATE_TICKBOX, 1);
+    quellex::settings::writeText(quellex::settings::SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("x"));
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     if (argc == 2 && qstrcmp(argv[1], "--save-and-hang") == 0)
         return saveAndHang();
+    if (argc == 3 && qstrcmp(argv[1], "--save-as") == 0)
+        return saveAs(argv[2]);
     QCoreApplication app(argc, argv);
     quellex::test::TestIniSettingsStore test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -1,0 +1,58 @@
+// Windows programs that Wine runs, as the /proc service sees them: by the name of their .exe, not by
+// Wine's loader. Runs in scripts/windows/test-in-prefix.sh's private Wine prefix, which then checks
+// that Wine's own processes there still run; QUELLEX_TEST_WINE_IDLE names the idle .exe.
+#include "platform/linux/procfsnames.h"
+#include "tests/process/procfsharness.h"
+#include "tests/support/testprocesses.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fcntl.h>
+
+using namespace quellex;
+using namespace quellex::platform;
+using namespace quellex::test;
+
+class TestProcfsWine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void programIsFoundAndEndedByItsOwnName();
+};
+
+void TestProcfsWine::programIsFoundAndEndedByItsOwnName()
+{
+    const QString idle = qEnvironmentVariable("QUELLEX_TEST_WINE_IDLE");
+    if (idle.isEmpty() || !qEnvironmentVariableIsSet("WINEPREFIX"))
+        QSKIP("runs in the Wine prefix of scripts/windows/test-in-prefix.sh");
+    QTemporaryDir dir;
+    const QString name = uniqueProcessName(QStringLiteral("qxWine")) + QStringLiteral(".exe");
+    const QString similar = name.chopped(4) + QStringLiteral("_.exe");
+    QProcess program, other;
+    for (const auto &[process, file] : {std::pair(&program, name), std::pair(&other, similar)}) {
+        QVERIFY(QFile::copy(idle, dir.filePath(file)));
+        process->start(QStringLiteral("wine"), {dir.filePath(file)});
+        QVERIFY(process->waitForStarted());
+    }
+    const auto stopOther = qScopeGuard([&] {
+        other.kill();
+        other.waitForFinished();
+    });
+    const pid_t pid = pid_t(program.processId());
+    QTRY_COMPARE_WITH_TIMEOUT(pidsOf(query(name.toUpper())), std::vector<pid_t>{pid}, 30000);
+    const std::string own = "/proc/" + std::to_string(pid) + '/';
+    QCOMPARE(matchingImageName(AT_FDCWD, own, ImageNameMatcher("wine64")), std::nullopt);
+
+    const ProcessList found = query(name.toLower());
+    QCOMPARE(found.front()->Terminate(), TerminateResult::Success);
+    QVERIFY(program.waitForFinished(kWait));
+    QCOMPARE(pidsOf(query(similar)), std::vector<pid_t>{pid_t(other.processId())});
+}
+
+QTEST_GUILESS_MAIN(TestProcfsWine)
+#include "tst_procfswine.moc"
