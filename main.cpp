@@ -1,4 +1,3 @@
-#include "forms/common/artwork.h"
 #include "forms/common/desktoplimits.h"
 #include "forms/common/sessionend.h"
 #include "forms/common/toolkitdisplay.h"
@@ -10,6 +9,7 @@
 #include "quellexversion.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,7 +34,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral(QUELLEX_PRODUCT_NAME));
     QApplication::setApplicationVersion(QStringLiteral(QUELLEX_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(QUELLEX_APP_ID));
-    QApplication::setWindowIcon(quellex::forms::programIcon());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
 
     quellex::process::ManagementProcessQueryService processes;
     const auto windowManager = quellex::forms::toolkitWindowManager();

@@ -12,33 +12,12 @@ set(quellex_metainfo_file ${quellex_packaging_dir}/${QUELLEX_APP_ID}.metainfo.xm
 configure_file(${CMAKE_CURRENT_LIST_DIR}/quellex.desktop.in ${quellex_desktop_file} @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/quellex.metainfo.xml.in ${quellex_metainfo_file} @ONLY)
 
-# The theme icons are drawn by the program's own artwork code, at build time, without a display.
-add_executable(quellex_makeicons ${CMAKE_CURRENT_LIST_DIR}/makeicons.cpp)
-target_link_libraries(quellex_makeicons PRIVATE quellex_artwork)
-
-set(quellex_icon_dir ${quellex_packaging_dir}/icons)
-# Qt asks for a private runtime folder even offscreen; one in the build tree keeps it quiet.
-set(quellex_icon_runtime_dir ${quellex_packaging_dir}/runtime)
-file(MAKE_DIRECTORY ${quellex_icon_runtime_dir})
-file(CHMOD ${quellex_icon_runtime_dir} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-set(quellex_icon_files)
-foreach(size IN LISTS QUELLEX_ICON_SIZES)
-    list(APPEND quellex_icon_files ${quellex_icon_dir}/${size}x${size}/apps/${QUELLEX_APP_ID}.png)
-endforeach()
-add_custom_command(OUTPUT ${quellex_icon_files}
-    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=${quellex_icon_runtime_dir}
-            $<TARGET_FILE:quellex_makeicons> ${quellex_icon_dir} ${QUELLEX_APP_ID} ${QUELLEX_ICON_SIZES}
-    DEPENDS quellex_makeicons
-    COMMENT "Drawing the theme icons"
-    VERBATIM)
-add_custom_target(quellex_icons ALL DEPENDS ${quellex_icon_files})
-
 install(TARGETS quellex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${quellex_desktop_file} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${quellex_metainfo_file} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size IN LISTS QUELLEX_ICON_SIZES)
-    install(FILES ${quellex_icon_dir}/${size}x${size}/apps/${QUELLEX_APP_ID}.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/icons/${size}x${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${QUELLEX_APP_ID}.png)
 endforeach()
 
 set(CPACK_GENERATOR DEB)

@@ -1,13 +1,14 @@
 #include "forms/common/controls.h"
 
-#include "forms/common/artwork.h"
 #include "quellexversion.h"
 
 #include <QCheckBox>
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPixmap>
 #include <QTimer>
 #include <QVariant>
 
@@ -69,7 +70,7 @@ void designForm(QWidget *form, const char *objectName, Qt::WindowFlags flags, fl
 {
     form->setObjectName(QString::fromLatin1(objectName));
     form->setWindowTitle(QStringLiteral(QUELLEX_CAPTION));
-    form->setWindowIcon(programIcon());
+    form->setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
     form->setFont(windowDefaultFont());
     form->setWindowFlags(flags);
     form->resize(twipsToPixels(clientWidth, form), twipsToPixels(clientHeight, form));
@@ -144,7 +145,7 @@ void styleTitleLabel(QLabel *label, qreal pointSize)
 
 void stylePictureBox(QLabel *pictureBox)
 {
-    const QPixmap picture = terminatorPicture();
+    const QPixmap picture(QStringLiteral(":/artwork/picture.png"));
     pictureBox->setPixmap(picture);
     pictureBox->setAlignment(Qt::AlignCenter);
     pictureBox->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -8,7 +8,7 @@ qt_windows="${QUELLEX_QT_WINDOWS:-$project_root/../shared/qt6-mingw}"
 mingw_gcc_dir=/usr/lib/gcc/x86_64-w64-mingw32/12-posix
 mingw_lib_dir=/usr/x86_64-w64-mingw32/lib
 
-windows_build_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ninja-build qt6-base-dev-tools)
+windows_build_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ninja-build qt6-base-dev-tools icoutils)
 windows_test_packages=(wine wine64 xvfb xauth)
 
 have_qt_windows() {

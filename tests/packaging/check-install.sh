@@ -39,6 +39,11 @@ for size in $QUELLEX_ICON_SIZES; do
     check "${size}x${size} icon is a ${size} by ${size} PNG" \
         bash -c 'file -b "$1" | grep -q "^PNG image data, $2 x $2,"' _ "$icon" "$size"
 done
+# The windows' picture and icon are built into the program; a PNG colour map holds 256 colours at most.
+check "the picture is a 57 by 75 PNG" \
+    bash -c 'file -b "$1" | grep -q "^PNG image data, 57 x 75,"' _ "$QUELLEX_SOURCE_DIR/forms/artwork/picture.png"
+check "the window icon is a 100 by 100 PNG of 256 colours at most" \
+    bash -c 'file -b "$1" | grep -q "^PNG image data, 100 x 100, 8-bit colormap,"' _ "$QUELLEX_SOURCE_DIR/forms/artwork/icon.png"
 
 echo "--- metainfo"
 if appstreamcli validate --no-net "$metainfo" >"$scratch/appstream.log" 2>&1; then
