@@ -31,7 +31,8 @@ bool ManagementProcessQueryService::IsProcessRunning(const QString &name)
 
 TerminationReport ManagementProcessQueryService::TerminateProcesses(const QString &name)
 {
-    TerminationReport report{name};
+    TerminationReport report;
+    report.name = name;
     try {
         const platform::ProcessList processes =
             platform::findProcesses(name, platform::ProcessQuery::Termination);
