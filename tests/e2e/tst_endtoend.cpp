@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
 #include <cmath>
@@ -148,6 +149,7 @@ private slots:
     void endsStoredNameAndSavesStateWhenClosed();
     void refusesToStartWithoutDisplay_data();
     void refusesToStartWithoutDisplay();
+    void displayGoneOnFirstRunSavesEverything();
 };
 
 void TestEndToEnd::initTestCase()
@@ -314,6 +316,71 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
         QVERIFY2(errors.contains(display), qPrintable(errors));
     QVERIFY(program.readAllStandardOutput().isEmpty());
     QVERIFY2(!QFileInfo::exists(settings.iniPath()), "a program that never started wrote its settings");
+}
+
+// The program's first run, with nothing stored yet, in an X server of the test's own: the user types a
+// name, ticks "Auto Terminate", opens the settings window and ticks "Lock", and the X server ends.
+void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
+{
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"),
+               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    QVERIFY(xvfb.waitForStarted(kStartMs));
+    const auto endXvfb = qScopeGuard([&] {
+        xvfb.kill();
+        xvfb.waitForFinished(kEndMs);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(xvfb.canReadLine(), kStartMs);
+    IsolatedSettings settings;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
+    environment.insert(QStringLiteral("DISPLAY"), u':' + QString::fromLatin1(xvfb.readLine().trimmed()));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    const auto xdotool = [&](const QStringList &arguments) {
+        QProcess tool;
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral("xdotool"), arguments);
+        return tool.waitForFinished(kStartMs) && tool.exitStatus() == QProcess::NormalExit &&
+               tool.exitCode() == 0;
+    };
+    const auto stored = [&](const char *key) {
+        return QSettings(settings.iniPath(), QSettings::IniFormat)
+            .value("Settings/" + QLatin1String(key))
+            .toString();
+    };
+    const QString name = uniqueProcessName();
+
+    Program program(environment);
+    QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
+    QVERIFY(xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--pid"), QString::number(program.processId()),
+                     QStringLiteral("windowfocus"), QStringLiteral("--sync")}));
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")}));
+    QVERIFY(xdotool({QStringLiteral("type"), name}));
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space"),
+                     QStringLiteral("Tab"), QStringLiteral("space")}));
+    // Opening the settings window stores "Enable ZORVIN-DEV"; its focus starts on OK, four stops before
+    // "Lock".
+    QTRY_COMPARE_WITH_TIMEOUT(stored("SHOW_ZORVIN_DEV_TICKBOX"), QStringLiteral("1"), kEndMs);
+    QTest::qWait(500);
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Tab"),
+                     QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space")}));
+    QTest::qWait(500);
+    QVERIFY2(program.state() == QProcess::Running, qPrintable(program.readAllStandardError()));
+
+    xvfb.kill();
+    QVERIFY2(program.waitForFinished(kEndMs), "the program hung when its display went away");
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    // A crash ends the process by a signal, not with an exit code.
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(errors));
+    QVERIFY2(program.exitCode() != 0, qPrintable(errors));
+    QCOMPARE(stored("PROCESS_NAME_TEXTBOX"), name);
+    QCOMPARE(stored("AUTO_TERMINATE_TICKBOX"), QStringLiteral("1"));
+    QCOMPARE(stored("LOCK_PROCESS_NAME_TICKBOX"), QStringLiteral("1"));
+    QVERIFY(!stored("MainLeft").isEmpty());
+    QVERIFY(!stored("AboutLeft").isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -1,6 +1,6 @@
-// The end of a session, as the program meets it: a signal while the main window runs, perhaps with
-// the modal settings window open. Both windows must save as their close boxes do, once, and the main
-// window must report that the program is done.
+// The end of a session, as the program meets it: a signal or a session manager's checkpoint while the
+// main window runs, perhaps with the modal settings window open. Both windows must save as their close
+// boxes do; a signal closes them, once, and the main window reports that the program is done.
 #include "forms/common/sessionend.h"
 #include "forms/settings/quellexsettings.h"
 #include "tests/forms/windowtestbed.h"
@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -26,6 +27,7 @@ class TestSessionEnd : public QObject
 private slots:
     void signalSavesBothWindows_data();
     void signalSavesBothWindows();
+    void checkpointSavesBothWindowsAndClosesNothing();
 };
 
 void TestSessionEnd::signalSavesBothWindows_data()
@@ -47,7 +49,7 @@ void TestSessionEnd::signalSavesBothWindows()
     main.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-typed-before-logout"));
     main.AUTO_TERMINATE_TICKBOX->click();
     QSignalSpy unloaded(&main, &QuellexMain::unloaded);
-    SessionEnd sessionEnd(main, [] { QFAIL("the windows were not closed"); });
+    SessionEnd sessionEnd(main);
 
     bool signalled = false;
     const auto signalTwice = [&] {
@@ -74,6 +76,40 @@ void TestSessionEnd::signalSavesBothWindows()
              settingsOpen ? QStringLiteral("1") : QStringLiteral("<absent>"));
     QTest::qWait(100);
     QCOMPARE(unloaded.count(), 1);
+}
+
+void TestSessionEnd::checkpointSavesBothWindowsAndClosesNothing()
+{
+    WindowTestBed bed;
+    QuellexMain &main = bed.loadMain();
+    main.show();
+    QSignalSpy unloaded(&main, &QuellexMain::unloaded);
+    SessionEnd sessionEnd(main);
+    auto *sessionManager = qApp->findChild<QSessionManager *>();
+    QVERIFY(sessionManager);
+
+    bool checked = false;
+    QTimer::singleShot(0, &main, [&] { main.QUELLEX_SETTINGS_BUTTON->click(); });
+    QTimer::singleShot(100, &main, [&] {
+        auto *settings = qobject_cast<QuellexSettings *>(QApplication::activeModalWidget());
+        QVERIFY(settings);
+        main.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-at-checkpoint"));
+        settings->LOCK_PROCESS_NAME_TICKBOX->click();
+        emit qApp->commitDataRequest(*sessionManager);
+        QCOMPARE(bed.stored(QStringLiteral("PROCESS_NAME_TEXTBOX")), QStringLiteral("qx-at-checkpoint"));
+        QCOMPARE(bed.stored(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")), QStringLiteral("1"));
+        QVERIFY(bed.stored(QStringLiteral("AboutLeft")) != QStringLiteral("<absent>"));
+        QCOMPARE(QApplication::activeModalWidget(), settings);
+        checked = true;
+        settings->close();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(checked && !QApplication::activeModalWidget(), 5000);
+    QCOMPARE(unloaded.count(), 0);
+    // The checkpoint was not the last save.
+    main.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-after-checkpoint"));
+    main.close();
+    QCOMPARE(unloaded.count(), 1);
+    QCOMPARE(bed.stored(QStringLiteral("PROCESS_NAME_TEXTBOX")), QStringLiteral("qx-after-checkpoint"));
 }
 
 QTEST_MAIN(TestSessionEnd)
