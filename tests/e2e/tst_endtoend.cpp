@@ -356,7 +356,7 @@ void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
     QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
     QVERIFY(xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
                      QStringLiteral("--pid"), QString::number(program.processId()),
-                     QStringLiteral("windowfocus"), QStringLiteral("--sync")}));
+                     QStringLiteral("windowfocus")}));
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")}));
     QVERIFY(xdotool({QStringLiteral("type"), name}));
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space"),
