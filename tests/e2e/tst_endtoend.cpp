@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
 #include <cmath>
@@ -295,7 +294,6 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     if (display.isEmpty())
         environment.remove(QStringLiteral("DISPLAY"));
     else
@@ -318,26 +316,17 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
     QVERIFY2(!QFileInfo::exists(settings.iniPath()), "a program that never started wrote its settings");
 }
 
-// The program's first run, with nothing stored yet, in an X server of the test's own: the user types a
-// name, ticks "Auto Terminate", opens the settings window and ticks "Lock", and the X server ends.
+// A first run, nothing stored, in an X server of the test's own that ends while the settings window is open.
 void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
 {
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp"), QStringLiteral("-noreset")});
-    QVERIFY(xvfb.waitForStarted(kStartMs));
-    const auto endXvfb = qScopeGuard([&] {
-        xvfb.kill();
-        xvfb.waitForFinished(kEndMs);
-    });
+    xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -nolisten tcp -noreset").split(u' '));
     QTRY_VERIFY_WITH_TIMEOUT(xvfb.canReadLine(), kStartMs);
     IsolatedSettings settings;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
     environment.insert(QStringLiteral("DISPLAY"), u':' + QString::fromLatin1(xvfb.readLine().trimmed()));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     const QString name = uniqueProcessName();
     Program program(environment);
     QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
@@ -353,14 +342,12 @@ void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
         xdotool.start(QStringLiteral("xdotool"), command.split(u' '));
         QVERIFY(xdotool.waitForFinished(kStartMs) && xdotool.exitCode() == 0);
     }
-    QVERIFY2(program.state() == QProcess::Running, qPrintable(program.readAllStandardError()));
 
     xvfb.kill();
     QVERIFY2(program.waitForFinished(kEndMs), "the program hung when its display went away");
-    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
     // A crash ends the process by a signal, not with an exit code.
-    QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(errors));
-    QVERIFY2(program.exitCode() != 0, qPrintable(errors));
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() != 0,
+             program.readAllStandardError().constData());
     QSettings ini(settings.iniPath(), QSettings::IniFormat);
     ini.beginGroup(QStringLiteral("Settings"));
     QCOMPARE(ini.value(QStringLiteral("PROCESS_NAME_TEXTBOX")).toString(), name);

@@ -76,10 +76,10 @@ void TestAccessibility::stayOnTopLimitIsShownOnItsTickbox()
     } noAbove;
     WindowTestBed bed;
     QCOMPARE(QuellexSettings(bed.loadMain()).AlwaysOnTopTimer_TICKBOX->toolTip(), QString());
+    const QString sentence =
+        QStringLiteral("On this desktop, window placement and staying on top are up to the compositor.");
     QuellexMain main(bed.processes, noAbove);
-    QCOMPARE(
-        QuellexSettings(main).AlwaysOnTopTimer_TICKBOX->toolTip(),
-        QStringLiteral("On this desktop, window placement and staying on top are up to the compositor."));
+    QCOMPARE(QuellexSettings(main).AlwaysOnTopTimer_TICKBOX->toolTip(), sentence);
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -1,6 +1,6 @@
-// The end of a session, as the program meets it: a signal or a session manager's checkpoint while the
-// main window runs, perhaps with the modal settings window open. Both windows must save as their close
-// boxes do; a signal closes them, once, and the main window reports that the program is done.
+// The end of a session, as the program meets it: a signal while the main window runs, perhaps with
+// the modal settings window open. Both windows must save as their close boxes do, once, and the main
+// window must report that the program is done.
 #include "forms/common/sessionend.h"
 #include "forms/settings/quellexsettings.h"
 #include "tests/forms/windowtestbed.h"
@@ -57,8 +57,8 @@ void TestSessionEnd::signalSavesBothWindows()
             // A session manager's checkpoint saves both windows, and closes neither.
             emit qApp->commitDataRequest(*qApp->findChild<QSessionManager *>());
             QCOMPARE(bed.stored(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")), QStringLiteral("1"));
-            QVERIFY(bed.stored(QStringLiteral("AboutLeft")) != QStringLiteral("<absent>"));
-            QCOMPARE(QApplication::activeModalWidget(), settings);
+            QVERIFY(bed.stored(QStringLiteral("AboutLeft")) != QStringLiteral("<absent>") &&
+                    QApplication::activeModalWidget() == settings);
         }
         // The second one arrives while the first is being handled, and must not cut the save short.
         std::raise(signalNumber);
