@@ -1,39 +1,33 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
-#include <functional>
-
-class QWidget;
+#include <QtGlobal>
 
 namespace quellex::forms {
 
-// Ends the program as the main window's close box does whenever the session ends under it: on
-// SIGTERM (what systemd sends at logout), SIGINT and SIGHUP where there are signals. A modal window open at
-// that moment is closed first, so that it saves its own values. Where the program ends otherwise, saveNow
-// saves both windows without closing them, and must not touch the display: when the session manager asks for
-// the user's data (which it also does for a mere checkpoint, so the program goes on running), when
-// the toolkit quits on its own, and when the display goes away and the toolkit exits at once.
+class QuellexMain;
+
+// Brings the ends of a session to the main window, which owns the final save. SIGTERM (what systemd
+// sends at logout), SIGINT and SIGHUP, where there are signals, close the windows as their close boxes
+// do, a modal one first. A session manager's request for the user's data, which it also makes for a
+// mere checkpoint, saves without closing. When the toolkit quits on its own, or is about to end the
+// program because its display has gone, the main window makes its final save without closing.
 // One instance, for the life of the main window.
 class SessionEnd : public QObject
 {
 public:
-    SessionEnd(QWidget &mainWindow, std::function<void()> saveNow);
+    explicit SessionEnd(QuellexMain &main);
     ~SessionEnd() override;
     SessionEnd(const SessionEnd &) = delete;
     SessionEnd &operator=(const SessionEnd &) = delete;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void end();
-    void saveUnlessClosed();
-    static void saveAtExit();
+    static void onMessage(QtMsgType type, const QMessageLogContext &context, const QString &message);
 
-    QPointer<QWidget> m_main;
-    std::function<void()> m_saveNow;
-    bool m_closed = false;
+    QuellexMain &m_main;
+    QtMessageHandler m_previousHandler = nullptr;
+    int m_pipe[2] = {-1, -1};
 };
 
 } // namespace quellex::forms

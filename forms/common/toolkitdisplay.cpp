@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 namespace quellex::forms {
 
@@ -16,6 +19,20 @@ std::unique_ptr<platform::WindowManager> toolkitWindowManager()
         display.nativeConnection = x11->connection();
 #endif
     return platform::createWindowManager(display);
+}
+
+bool positionsAreKnown()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool toolkitDisplayLost()
+{
+#if QT_CONFIG(xcb)
+    if (auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+        return xcb_connection_has_error(x11->connection()) != 0;
+#endif
+    return false;
 }
 
 } // namespace quellex::forms

@@ -1,6 +1,5 @@
 #include "forms/common/windowgeometry.h"
 
-#include "forms/common/desktoplimits.h"
 #include "forms/common/toolkitdisplay.h"
 #include "settings/settings.h"
 

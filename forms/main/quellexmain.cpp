@@ -2,6 +2,7 @@
 
 #include "forms/common/accessibility.h"
 #include "forms/common/controls.h"
+#include "forms/common/toolkitdisplay.h"
 #include "forms/common/windowgeometry.h"
 #include "forms/settings/quellexsettings.h"
 #include "process/processqueryservice.h"
@@ -142,15 +143,38 @@ platform::WindowHandle QuellexMain::hWnd()
     return platform::WindowHandle(winId());
 }
 
+QString QuellexMain::stayOnTopLimit()
+{
+    if (positionsAreKnown() && m_windowManager.canKeepOnTop())
+        return {};
+    return QStringLiteral("On this desktop, window placement and staying on top are up to the compositor.");
+}
+
+void QuellexMain::saveState()
+{
+    if (m_unloaded)
+        return;
+    // The settings window is modal, so it is open only while the session ends under it.
+    auto *settingsWindow = findChild<QuellexSettings *>(QString(), Qt::FindDirectChildrenOnly);
+    if (settingsWindow && settingsWindow->isVisible())
+        settingsWindow->Form_Unload();
+    Form_Unload();
+}
+
+void QuellexMain::unload()
+{
+    if (m_unloaded)
+        return;
+    saveState();
+    m_unloaded = true;
+    for (QTimer *timer : findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
+        timer->stop();
+    emit unloaded();
+}
+
 void QuellexMain::closeEvent(QCloseEvent *event)
 {
-    if (!m_unloaded) {
-        m_unloaded = true;
-        Form_Unload();
-        for (QTimer *timer : findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
-            timer->stop();
-        emit unloaded();
-    }
+    unload();
     event->accept();
 }
 

@@ -51,6 +51,15 @@ public:
     void setDeveloperGroupVisible(bool visible);
     // The window as the window manager knows it.
     platform::WindowHandle hWnd();
+    // Why "Always On Top" may do nothing on this desktop, or an empty text.
+    QString stayOnTopLimit();
+
+    // What closing saves, an open settings window first, with both windows left as they are: a session
+    // manager's checkpoint. Nothing once the window has unloaded.
+    void saveState();
+    // The one final save, as closing does, then the window is done. It does not touch the display,
+    // which may be gone.
+    void unload();
 
     // The handlers, each run by the event in its name.
     void TERMINATOR_PROCESS_WATCHER_TIMER_Timer();

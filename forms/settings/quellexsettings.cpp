@@ -2,7 +2,6 @@
 
 #include "forms/common/accessibility.h"
 #include "forms/common/controls.h"
-#include "forms/common/desktoplimits.h"
 #include "forms/common/windowgeometry.h"
 #include "forms/main/quellexmain.h"
 #include "settings/settings.h"
@@ -28,7 +27,7 @@ QuellexSettings::QuellexSettings(QuellexMain &main)
     createControls();
     connectHandlers();
     makeAccessible(this);
-    showStayOnTopLimit(AlwaysOnTopTimer_TICKBOX);
+    AlwaysOnTopTimer_TICKBOX->setToolTip(main.stayOnTopLimit());
     Form_Load();
 }
 

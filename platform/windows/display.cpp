@@ -3,7 +3,7 @@
 namespace quellex::platform {
 
 // Every interactive Windows session has its desktop; where none is (a service), the toolkit says so.
-std::string displayProblem()
+DisplayProbe probeDisplay()
 {
     return {};
 }

@@ -148,6 +148,7 @@ private slots:
     void endsStoredNameAndSavesStateWhenClosed();
     void refusesToStartWithoutDisplay_data();
     void refusesToStartWithoutDisplay();
+    void displayGoneOnFirstRunSavesEverything();
 };
 
 void TestEndToEnd::initTestCase()
@@ -293,7 +294,6 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     if (display.isEmpty())
         environment.remove(QStringLiteral("DISPLAY"));
     else
@@ -314,6 +314,46 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
         QVERIFY2(errors.contains(display), qPrintable(errors));
     QVERIFY(program.readAllStandardOutput().isEmpty());
     QVERIFY2(!QFileInfo::exists(settings.iniPath()), "a program that never started wrote its settings");
+}
+
+// A first run, nothing stored, in an X server of the test's own that ends while the settings window is open.
+void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
+{
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -nolisten tcp -noreset").split(u' '));
+    QTRY_VERIFY_WITH_TIMEOUT(xvfb.canReadLine(), kStartMs);
+    IsolatedSettings settings;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
+    environment.insert(QStringLiteral("DISPLAY"), u':' + QString::fromLatin1(xvfb.readLine().trimmed()));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    const QString name = uniqueProcessName();
+    Program program(environment);
+    QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
+    // The settings window opens with the focus on OK, four stops before "Lock".
+    const QString commands[] = {
+        QStringLiteral("search --sync --onlyvisible --pid %1 windowfocus key ctrl+a type %2")
+            .arg(program.processId())
+            .arg(name),
+        QStringLiteral("key Tab space Tab space sleep 2 key Tab Tab Tab Tab space sleep 1")};
+    for (const QString &command : commands) {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(environment);
+        xdotool.start(QStringLiteral("xdotool"), command.split(u' '));
+        QVERIFY(xdotool.waitForFinished(kStartMs) && xdotool.exitCode() == 0);
+    }
+
+    xvfb.kill();
+    QVERIFY2(program.waitForFinished(kEndMs), "the program hung when its display went away");
+    // A crash ends the process by a signal, not with an exit code.
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() != 0,
+             program.readAllStandardError().constData());
+    QSettings ini(settings.iniPath(), QSettings::IniFormat);
+    ini.beginGroup(QStringLiteral("Settings"));
+    QCOMPARE(ini.value(QStringLiteral("PROCESS_NAME_TEXTBOX")).toString(), name);
+    QCOMPARE(ini.value(QStringLiteral("AUTO_TERMINATE_TICKBOX")).toString(), QStringLiteral("1"));
+    QCOMPARE(ini.value(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")).toString(), QStringLiteral("1"));
+    QVERIFY(ini.contains(QStringLiteral("MainLeft")) && ini.contains(QStringLiteral("AboutLeft")));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
