@@ -11,8 +11,6 @@
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTest>
-#include <algorithm>
-#include <cmath>
 
 using quellex::forms::backColor;
 using quellex::forms::kGreen;
@@ -68,42 +66,26 @@ void TestAccessibility::stateIsDescribedWhenTheColourChanges()
     QCOMPARE(backColor(main.PROCESS_NAME_TEXTBOX), kRed);
 }
 
-// Contrast as WCAG measures it.
-double contrast(const QColor &a, const QColor &b)
-{
-    const auto luminance = [](const QColor &c) {
-        const auto linear = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 void TestAccessibility::stateTextReadsOnItsColourUnderADarkPalette()
 {
+    // A dark theme's white text on green reads at 1.4:1; black reads at 15:1 on green, 5.3:1 on red.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QPalette dark;
-    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
-        dark.setColor(role, QColor(0x30, 0x30, 0x30));
+    QPalette dark(QColor(0x30, 0x30, 0x30));
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         dark.setColor(role, Qt::white);
     QApplication::setPalette(dark);
     WindowTestBed bed;
     QuellexMain &main = bed.loadMain();
     main.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-dark"));
-    for (bool running : {false, true}) {
-        bed.processes.running =
-            running ? QStringList{QStringLiteral("qx-dark"), QStringLiteral("sleep.exe")} : QStringList{};
-        const QColor state = quellex::forms::toQColor(running ? kGreen : kRed);
-        QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), running ? kGreen : kRed, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(backColor(main.ZORVIN_SLEEP_TERMINATOR_TICKBOX), running ? kGreen : kRed,
-                                  5000);
+    for (int state : {kRed, kGreen}) {
+        if (state == kGreen)
+            bed.processes.running = {QStringLiteral("qx-dark"), QStringLiteral("sleep.exe")};
+        QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), state, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(backColor(main.ZORVIN_SLEEP_TERMINATOR_TICKBOX), state, 5000);
         main.ZORVIN_SLEEP_TERMINATOR_TICKBOX->ensurePolished();
-        QVERIFY(contrast(main.PROCESS_NAME_TEXTBOX->palette().color(QPalette::Text), state) >= 4.5);
-        QVERIFY(contrast(main.ZORVIN_SLEEP_TERMINATOR_TICKBOX->palette().color(QPalette::WindowText),
-                         state) >= 4.5);
+        QCOMPARE(main.PROCESS_NAME_TEXTBOX->palette().color(QPalette::Text), QColor(Qt::black));
+        QCOMPARE(main.ZORVIN_SLEEP_TERMINATOR_TICKBOX->palette().color(QPalette::WindowText),
+                 QColor(Qt::black));
     }
     QApplication::setPalette(QPalette());
 }
