@@ -20,6 +20,29 @@ foreach(size IN LISTS QUELLEX_ICON_SIZES)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${QUELLEX_APP_ID}.png)
 endforeach()
 
+# What Debian asks of every package: the copyright, a changelog and a manual page, compressed as
+# dh_compress does, and a program without the sections dh_strip removes.
+execute_process(COMMAND date -u -R -d "${QUELLEX_RELEASE_DATE}" OUTPUT_VARIABLE QUELLEX_CHANGELOG_DATE
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+set(quellex_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/${QUELLEX_PACKAGE_NAME})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/copyright.in ${quellex_packaging_dir}/copyright @ONLY)
+set(quellex_compressed)
+foreach(page changelog quellex.1)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/${page}.in ${quellex_packaging_dir}/${page} @ONLY)
+    add_custom_command(OUTPUT ${quellex_packaging_dir}/${page}.gz
+        COMMAND gzip -n -9 -f -k ${quellex_packaging_dir}/${page}
+        DEPENDS ${quellex_packaging_dir}/${page}
+        VERBATIM)
+    list(APPEND quellex_compressed ${quellex_packaging_dir}/${page}.gz)
+endforeach()
+add_custom_target(quellex_docs ALL DEPENDS ${quellex_compressed})
+install(FILES ${quellex_packaging_dir}/copyright ${quellex_packaging_dir}/changelog.gz DESTINATION ${quellex_doc_dir})
+install(FILES ${quellex_packaging_dir}/quellex.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/quellex\")
+endif()")
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${QUELLEX_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -5,7 +5,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 test_packages=(xvfb xauth openbox x11-utils libbenchmark-dev libproc2-dev
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file lintian
     mutter kwin-x11 kwin-style-breeze weston dbus xwayland qt6-wayland wmctrl xdotool)
 ensure_packages "${build_packages[@]}" "${test_packages[@]}"
 ci_options=()

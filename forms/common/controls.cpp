@@ -1,5 +1,6 @@
 #include "forms/common/controls.h"
 
+#include "forms/common/accessibility.h"
 #include "quellexversion.h"
 
 #include <QCheckBox>
@@ -30,20 +31,24 @@ void setBackColor(QWidget *control, int color)
         return;
     control->setProperty(kBackColorProperty, color);
     // The state colours in words, for a screen reader and for a user who cannot tell them apart.
-    if (color == kGreen || color == kRed)
+    if (color == kGreen || color == kRed) {
         control->setAccessibleDescription(color == kGreen ? QStringLiteral("running")
                                                           : QStringLiteral("not running"));
+        announceDescription(control);
+    }
     // A text box shows its Base role. Styles draw a tickbox without its background, so it gets a
-    // style sheet, which fills the whole rectangle.
+    // style sheet, which fills the whole rectangle. The text on it is black, as designed, whatever
+    // the palette: a dark theme's light text cannot be read on green.
     if (qobject_cast<QLineEdit *>(control)) {
         QPalette palette = control->palette();
         palette.setColor(QPalette::Base, toQColor(color));
+        palette.setColor(QPalette::Text, toQColor(kBlack));
         control->setPalette(palette);
     } else {
         // A style sheet would otherwise put the application's font in place of the window's.
         const QFont font = control->font();
         control->setStyleSheet(
-            QStringLiteral("%1 { background-color: %2; }")
+            QStringLiteral("%1 { background-color: %2; color: black; }")
                 .arg(QString::fromLatin1(control->metaObject()->className()), toQColor(color).name()));
         control->setFont(font);
     }

@@ -4,9 +4,11 @@
 #include "forms/settings/quellexsettings.h"
 #include "tests/forms/windowtestbed.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTest>
 
 using quellex::forms::backColor;
@@ -23,6 +25,7 @@ class TestAccessibility : public QObject
 private slots:
     void everyControlIsNamed();
     void stateIsDescribedWhenTheColourChanges();
+    void stateTextReadsOnItsColourUnderADarkPalette();
     void stayOnTopLimitIsShownOnItsTickbox();
 };
 
@@ -59,6 +62,30 @@ void TestAccessibility::stateIsDescribedWhenTheColourChanges()
     QTRY_COMPARE_WITH_TIMEOUT(main.PROCESS_NAME_TEXTBOX->accessibleDescription(),
                               QStringLiteral("not running"), 5000);
     QCOMPARE(backColor(main.PROCESS_NAME_TEXTBOX), kRed);
+}
+
+void TestAccessibility::stateTextReadsOnItsColourUnderADarkPalette()
+{
+    // A dark theme's white text on green reads at 1.4:1; black reads at 15:1 on green, 5.3:1 on red.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette dark(QColor(0x30, 0x30, 0x30));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, Qt::white);
+    QApplication::setPalette(dark);
+    WindowTestBed bed;
+    QuellexMain &main = bed.loadMain();
+    main.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-dark"));
+    for (int state : {kRed, kGreen}) {
+        if (state == kGreen)
+            bed.processes.running = {QStringLiteral("qx-dark"), QStringLiteral("sleep.exe")};
+        QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), state, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(backColor(main.ZORVIN_SLEEP_TERMINATOR_TICKBOX), state, 5000);
+        main.ZORVIN_SLEEP_TERMINATOR_TICKBOX->ensurePolished();
+        QCOMPARE(main.PROCESS_NAME_TEXTBOX->palette().color(QPalette::Text), QColor(Qt::black));
+        QCOMPARE(main.ZORVIN_SLEEP_TERMINATOR_TICKBOX->palette().color(QPalette::WindowText),
+                 QColor(Qt::black));
+    }
+    QApplication::setPalette(QPalette());
 }
 
 void TestAccessibility::stayOnTopLimitIsShownOnItsTickbox()

@@ -53,6 +53,11 @@ check "the program is 0755 and stripped" \
 check "data files are 0644" \
     bash -c '! grep "^-.* \./usr/share/" "$1" | grep -v "^-rw-r--r-- "' _ "$scratch/contents.txt"
 
+echo "--- lintian"
+lintian --info "$deb" >"$scratch/lintian.log" 2>&1 || true
+sed 's/^/    /' "$scratch/lintian.log"
+check "lintian reports no errors or warnings" bash -c '! grep -qE "^(E|W): " "$1"' _ "$scratch/lintian.log"
+
 echo "--- install and remove with dpkg, in a private root"
 # A dpkg database of its own: the machine's packages are never touched. The Qt libraries are not in
 # it, hence --force-depends.

@@ -41,6 +41,9 @@ expected_files() {
     local size
     {
         echo "bin/quellex"
+        echo "share/doc/$QUELLEX_PACKAGE_NAME/changelog.gz"
+        echo "share/doc/$QUELLEX_PACKAGE_NAME/copyright"
+        echo "share/man/man1/quellex.1.gz"
         echo "share/applications/$QUELLEX_APP_ID.desktop"
         echo "share/metainfo/$QUELLEX_APP_ID.metainfo.xml"
         for size in $QUELLEX_ICON_SIZES; do
