@@ -1,19 +1,21 @@
 #include "forms/common/windowgeometry.h"
 
-#include "forms/common/desktoplimits.h"
-#include "forms/common/toolkitdisplay.h"
 #include "settings/settings.h"
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
-#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <optional>
+#if QT_CONFIG(xcb)
+#include "platform/linux/xcbcalls.h"
+
+#include <QtGui/qguiapplication_platform.h>
+#include <cstring>
+#endif
 
 namespace quellex::forms {
 
@@ -22,12 +24,13 @@ namespace {
 constexpr double kTwipsPerInch = 1440.0;
 // Tall enough to grab a title bar by; the real height is the window manager's and unknown here.
 constexpr int kTitleBarPixels = 20;
-constexpr int kFrameWaitMs = 2000;
-constexpr int kFramePollMs = 50;
-const QString kPlacerName = QStringLiteral("quellex-frame-placer");
-constexpr int kMaxFrameMargins = 200;
+// Wider margins than this are no frame but a window manager's mistake.
+constexpr int kMaxFrameMargin = 200;
 // X11 keeps coordinates in 16 signed bits.
 constexpr double kMaxCoordinate = 32767;
+// Kept on each window: its stored top left in twips, and the size in pixels its frame is to have.
+const char *const kStoredTopLeft = "quellexStoredTopLeft";
+const char *const kFrameSize = "quellexFrameSize";
 
 double dotsPerInch(const QWidget *widget)
 {
@@ -41,6 +44,59 @@ int boundedPixels(float twips, const QWidget *widget, double lowest, double high
     if (std::isnan(pixels))
         return int(lowest);
     return int(std::lround(std::clamp(pixels, lowest, highest)));
+}
+
+#if QT_CONFIG(xcb)
+// Whether an X11 window manager runs that does not state its frames: weston's places new windows
+// where it likes, and its frame, shadow included, is not what the user sees as the window.
+bool frameUnstatedOnX11()
+{
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return false;
+    xcb_connection_t *connection = x11->connection();
+    const auto atom = [connection](const char *name) {
+        platform::XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr));
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    };
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    if (platform::xcbPropertyValues(connection, root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW)
+            .empty())
+        return false;
+    const auto supported =
+        platform::xcbPropertyValues(connection, root, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM);
+    return std::find(supported.begin(), supported.end(), atom("_NET_FRAME_EXTENTS")) == supported.end();
+}
+#endif
+
+// Whether the desktop puts a window where it asks and says where its frame is. A native Wayland
+// client can place nothing; without any window manager, the frame is the client area.
+bool framesAreKnown()
+{
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return false;
+#if QT_CONFIG(xcb)
+    static const bool unstated =
+        QGuiApplication::platformName() == QLatin1String("xcb") && frameUnstatedOnX11();
+    return !unstated;
+#else
+    return true;
+#endif
+}
+
+// The toolkit's frame margins in logical pixels; none where the desktop states no frame or states
+// one no window could have.
+QMargins frameMargins(const QWidget *window)
+{
+    const QWindow *handle = window->windowHandle();
+    if (!handle || !framesAreKnown())
+        return {};
+    const QMargins margins = handle->frameMargins();
+    for (const int side : {margins.left(), margins.top(), margins.right(), margins.bottom()})
+        if (side < 0 || side > kMaxFrameMargin)
+            return {};
+    return margins;
 }
 
 bool titleBarOnAnyScreen(const QRect &frame)
@@ -76,161 +132,34 @@ QSize controlsNeed(const QWidget *window)
     return top == INT_MAX ? QSize() : QSize(right, bottom + top);
 }
 
-platform::WindowManager &desktop()
-{
-    static const auto windowManager = toolkitWindowManager();
-    return *windowManager;
-}
-
-bool onX11()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
-
-// Gives the window its outer frame once the window manager has put a frame around it: until then the
-// frame's size is not known. On X11 the frame is what the window manager states in
-// _NET_FRAME_EXTENTS; where it states none (weston), the frame cannot be measured, and the window is
-// placed and sized by its client area rather than shrunk for a guess.
-class FramePlacer : public QObject
+// The frame's size is only known once the desktop has framed the window: the client area is made
+// the frame's size less the margins the first time there are any.
+class FrameFitter : public QObject
 {
 public:
-    FramePlacer(QWidget *window, const QRect &frame, const QPointF &storedTopLeft)
+    explicit FrameFitter(QWidget *window)
         : QObject(window)
-        , m_window(window)
     {
-        setObjectName(kPlacerName);
         window->installEventFilter(this);
-        place(frame, storedTopLeft);
     }
-
-    // storedTopLeft: the position asked for, in twips as stored, which stands wherever the toolkit
-    // cannot tell where the window is.
-    void place(const QRect &frame, const QPointF &storedTopLeft)
-    {
-        m_frame = frame;
-        m_storedTopLeft = storedTopLeft;
-        m_watching = true;
-        m_extents.reset();
-        m_settledAt.reset();
-        if (positionsAreKnown())
-            m_window->setGeometry(QRect(frame.topLeft(), clientFor({}).size()));
-        else
-            m_window->resize(clientFor({}).size());
-        apply();
-    }
-
-    // The outer frame in pixels as it is now. Some window managers (weston's) put a new window where
-    // they like: as long as it stays there, it stands where it was asked to be, so that a stored
-    // position is never lost to them.
-    QRect savedFrame() const
-    {
-        QRect now = frame();
-        if (onX11() && (!m_settledAt || now.topLeft() == *m_settledAt))
-            now.moveTopLeft(m_frame.topLeft());
-        return now;
-    }
-
-    QPointF storedTopLeft() const { return m_storedTopLeft; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched != m_window)
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize && type != QEvent::Paint)
             return false;
-        if (event->type() == QEvent::Show && !m_shown) {
-            m_shown = true;
-            // Without a window manager, or one that never states its frame, no frame ever comes; the
-            // user's own moving and resizing is left alone from then on. A window manager states its
-            // frame in a property, which no event of the window's own announces: so it is polled.
-            QTimer::singleShot(kFrameWaitMs, this, [this] {
-                m_watching = false;
-                m_settledAt = frame().topLeft();
-            });
-            if (onX11()) {
-                auto *poll = new QTimer(this);
-                connect(poll, &QTimer::timeout, this, [this, poll] {
-                    if (m_watching)
-                        apply();
-                    if (!m_watching)
-                        poll->deleteLater();
-                });
-                poll->start(kFramePollMs);
-            }
-        }
-        if (m_watching && (event->type() == QEvent::Show || event->type() == QEvent::Move ||
-                           event->type() == QEvent::Resize))
-            apply();
+        auto *window = static_cast<QWidget *>(watched);
+        const QMargins margins = frameMargins(window);
+        if (margins.isNull())
+            return false;
+        window->removeEventFilter(this);
+        deleteLater();
+        window->resize(
+            window->property(kFrameSize).toSize().shrunkBy(margins).expandedTo(window->minimumSize()));
         return false;
     }
-
-private:
-    QRect frame() const
-    {
-        if (!onX11())
-            return m_window->frameGeometry();
-        const QRect client = m_window->geometry();
-        const platform::FrameExtents e = m_extents.value_or(platform::FrameExtents{});
-        return client.adjusted(-e.left, -e.top, e.right, e.bottom);
-    }
-
-    QRect clientFor(const QMargins &margins) const
-    {
-        const QSize need = controlsNeed(m_window);
-        const QSize size(std::max(need.width(), m_frame.width() - margins.left() - margins.right()),
-                         std::max(need.height(), m_frame.height() - margins.top() - margins.bottom()));
-        return QRect(m_frame.topLeft() + QPoint(margins.left(), margins.top()), size);
-    }
-
-    void apply()
-    {
-        if (onX11()) {
-            applyStatedFrame();
-            return;
-        }
-        const QSize margins = m_window->frameGeometry().size() - m_window->size();
-        // While the window manager builds its frame, the toolkit can see it at a passing size.
-        if (margins.width() < 0 || margins.height() < 0 || margins.width() > kMaxFrameMargins ||
-            margins.height() > kMaxFrameMargins)
-            return;
-        const QSize client = clientFor(QMargins(0, 0, margins.width(), margins.height())).size();
-        if (m_window->size() != client)
-            m_window->resize(client);
-        if (margins.isEmpty())
-            return;
-        m_watching = false;
-        if (positionsAreKnown() && m_window->frameGeometry().topLeft() != m_frame.topLeft())
-            m_window->move(m_frame.topLeft());
-    }
-
-    void applyStatedFrame()
-    {
-        if (!m_window->testAttribute(Qt::WA_WState_Created))
-            return;
-        const auto extents = desktop().frameExtents(platform::WindowHandle(m_window->winId()));
-        if (!extents || extents->left + extents->right > kMaxFrameMargins ||
-            extents->top + extents->bottom > kMaxFrameMargins)
-            return;
-        m_extents = extents;
-        m_watching = false;
-        const QRect client =
-            clientFor(QMargins(extents->left, extents->top, extents->right, extents->bottom));
-        if (m_window->geometry() != client)
-            m_window->setGeometry(client);
-    }
-
-    QPointer<QWidget> m_window;
-    QRect m_frame;
-    QPointF m_storedTopLeft;
-    std::optional<platform::FrameExtents> m_extents;
-    std::optional<QPoint> m_settledAt;
-    bool m_watching = true;
-    bool m_shown = false;
 };
-
-FramePlacer *placerOf(const QWidget *window)
-{
-    return static_cast<FramePlacer *>(window->findChild<QObject *>(kPlacerName, Qt::FindDirectChildrenOnly));
-}
 
 } // namespace
 
@@ -252,13 +181,13 @@ void placeControl(QWidget *control, const TwipsRect &design)
 
 TwipsRect formGeometry(const QWidget *window)
 {
-    const FramePlacer *placer = placerOf(window);
-    const QRect frame = placer ? placer->savedFrame() : window->frameGeometry();
+    const QRect frame = window->geometry() + frameMargins(window);
     TwipsRect twips{pixelsToTwips(frame.x(), window), pixelsToTwips(frame.y(), window),
                     pixelsToTwips(frame.width(), window), pixelsToTwips(frame.height(), window)};
-    if (placer && !positionsAreKnown()) {
-        twips.left = float(placer->storedTopLeft().x());
-        twips.top = float(placer->storedTopLeft().y());
+    const QVariant stored = window->property(kStoredTopLeft);
+    if (!framesAreKnown() && stored.isValid()) {
+        twips.left = float(stored.toPointF().x());
+        twips.top = float(stored.toPointF().y());
     }
     return twips;
 }
@@ -274,11 +203,15 @@ void setFormGeometry(QWidget *window, const TwipsRect &frame, const QPointF &fal
         pixels.moveTopLeft(QPoint(twipsToPixels(float(fallbackTopLeft.x()), window),
                                   twipsToPixels(float(fallbackTopLeft.y()), window)));
     window->setMinimumSize(need);
-    const QPointF storedTopLeft(frame.left, frame.top);
-    if (FramePlacer *placer = placerOf(window))
-        placer->place(pixels, storedTopLeft);
-    else
-        new FramePlacer(window, pixels, storedTopLeft);
+    window->setProperty(kStoredTopLeft, QPointF(frame.left, frame.top));
+    window->setProperty(kFrameSize, pixels.size());
+    // A top-level window moves by its frame.
+    if (framesAreKnown())
+        window->move(pixels.topLeft());
+    const QMargins margins = frameMargins(window);
+    window->resize(pixels.size().shrunkBy(margins).expandedTo(need));
+    if (margins.isNull())
+        new FrameFitter(window);
 }
 
 void loadFormGeometry(QWidget *window, const FrameKeys &keys)

@@ -40,7 +40,6 @@ X11WindowManager::X11WindowManager(xcb_connection_t *connection, xcb_window_t ro
         {"_NET_ACTIVE_WINDOW", &m_netActiveWindow, {}},  {"_NET_WM_STATE", &m_netWmState, {}},
         {"_NET_WM_STATE_ABOVE", &m_netWmStateAbove, {}}, {"_NET_RESTACK_WINDOW", &m_netRestackWindow, {}},
         {"_NET_CLIENT_LIST", &m_netClientList, {}},      {"_NET_SUPPORTED", &m_netSupported, {}},
-        {"_NET_FRAME_EXTENTS", &m_netFrameExtents, {}},
     };
     for (Wanted &w : wanted)
         w.cookie = xcb_intern_atom(m_connection, 0, std::strlen(w.name), w.name);
@@ -103,18 +102,6 @@ bool X11WindowManager::canKeepOnTop()
     const std::vector<uint32_t> supported =
         xcbPropertyValues(m_connection, m_root, m_netSupported, XCB_ATOM_ATOM);
     return std::find(supported.begin(), supported.end(), m_netWmStateAbove) != supported.end();
-}
-
-std::optional<FrameExtents> X11WindowManager::frameExtents(WindowHandle hWnd)
-{
-    if (hWnd <= 0 || hWnd > kHighestWindowId || !m_netFrameExtents || !m_connection ||
-        xcb_connection_has_error(m_connection))
-        return std::nullopt;
-    const std::vector<uint32_t> extents = xcbPropertyValues(m_connection, static_cast<xcb_window_t>(hWnd),
-                                                            m_netFrameExtents, XCB_ATOM_CARDINAL);
-    if (extents.size() != 4)
-        return std::nullopt;
-    return FrameExtents{int(extents[0]), int(extents[1]), int(extents[2]), int(extents[3])};
 }
 
 std::vector<xcb_window_t> X11WindowManager::ownedWindows(xcb_window_t owner)

@@ -26,8 +26,6 @@ public:
                       unsigned uFlags) override;
     // _NET_WM_STATE_ABOVE listed in the window manager's _NET_SUPPORTED.
     bool canKeepOnTop() override;
-    // _NET_FRAME_EXTENTS of the window.
-    std::optional<FrameExtents> frameExtents(WindowHandle hWnd) override;
 
 private:
     bool isUsable() const;
@@ -42,7 +40,6 @@ private:
     xcb_atom_t m_netRestackWindow = XCB_ATOM_NONE;
     xcb_atom_t m_netClientList = XCB_ATOM_NONE;
     xcb_atom_t m_netSupported = XCB_ATOM_NONE;
-    xcb_atom_t m_netFrameExtents = XCB_ATOM_NONE;
 };
 
 } // namespace quellex::platform

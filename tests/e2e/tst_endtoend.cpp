@@ -76,20 +76,6 @@ QList<xcb_window_t> clientsOf(X11TestClient &client, qint64 pid)
     return found;
 }
 
-// The window manager's frame around window, as the user sees it on the screen.
-QRect frameOnScreen(X11TestClient &client, xcb_window_t window)
-{
-    const xcb_window_t frame = client.frameOf(window);
-    if (!frame)
-        return {};
-    xcb_connection_t *c = client.connection();
-    Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr));
-    if (!geometry)
-        return {};
-    const int border = geometry->border_width;
-    return QRect(geometry->x, geometry->y, geometry->width + 2 * border, geometry->height + 2 * border);
-}
-
 bool within(const QRect &actual, const QRect &expected, int tolerance)
 {
     return std::abs(actual.x() - expected.x()) <= tolerance &&
@@ -148,6 +134,7 @@ private slots:
     void endsStoredNameAndSavesStateWhenClosed();
     void refusesToStartWithoutDisplay_data();
     void refusesToStartWithoutDisplay();
+    void scaledDesktopStoresWhereTheFrameIs();
 };
 
 void TestEndToEnd::initTestCase()
@@ -221,7 +208,7 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
     const QRect expected(1500 / kTwipsPerPixel, 1200 / kTwipsPerPixel, 10965 / kTwipsPerPixel,
                          1845 / kTwipsPerPixel);
     QRect frame;
-    QTRY_VERIFY2_WITH_TIMEOUT(within(frame = frameOnScreen(client, window), expected, 1),
+    QTRY_VERIFY2_WITH_TIMEOUT(within(frame = client.frameGeometry(window), expected, 1),
                               qPrintable(QStringLiteral("frame at %1,%2 %3x%4")
                                              .arg(frame.x())
                                              .arg(frame.y())
@@ -314,6 +301,47 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
         QVERIFY2(errors.contains(display), qPrintable(errors));
     QVERIFY(program.readAllStandardOutput().isEmpty());
     QVERIFY2(!QFileInfo::exists(settings.iniPath()), "a program that never started wrote its settings");
+}
+
+// At twice the scale the frame's device pixels are two logical pixels; what is stored is where the
+// frame stands, and a second start and close stores it again unchanged.
+void TestEndToEnd::scaledDesktopStoresWhereTheFrameIs()
+{
+    IsolatedSettings settings;
+    settings.writeIni("[Settings]\nMainLeft=3000\nMainTop=3000\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    X11TestClient client;
+    QStringList cycles;
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        Program program(environment);
+        QList<xcb_window_t> windows;
+        QTRY_VERIFY_WITH_TIMEOUT(!(windows = clientsOf(client, program.processId())).isEmpty(), kStartMs);
+        QTest::qWait(500);
+        const QRect frame = client.frameGeometry(windows.first());
+        closeAsAPagerDoes(client, windows.first());
+        QVERIFY(program.waitForFinished(kEndMs));
+        QSettings ini(settings.iniPath(), QSettings::IniFormat);
+        ini.beginGroup(QStringLiteral("Settings"));
+        const double left = storedNumber(ini, QStringLiteral("MainLeft"));
+        const double top = storedNumber(ini, QStringLiteral("MainTop"));
+        QVERIFY2(std::abs(left - frame.x() / 2.0 * kTwipsPerPixel) <= kTwipsPerPixel &&
+                     std::abs(top - frame.y() / 2.0 * kTwipsPerPixel) <= kTwipsPerPixel,
+                 qPrintable(QStringLiteral("stored %1,%2, frame at %3,%4")
+                                .arg(left)
+                                .arg(top)
+                                .arg(frame.x())
+                                .arg(frame.y())));
+        cycles << QStringLiteral("%1 %2 %3 %4")
+                      .arg(left)
+                      .arg(top)
+                      .arg(storedNumber(ini, QStringLiteral("MainWidth")))
+                      .arg(storedNumber(ini, QStringLiteral("MainHeight")));
+    }
+    qInfo() << "stored after each start and close:" << cycles;
+    QCOMPARE(cycles.at(1), cycles.at(0));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
