@@ -6,6 +6,7 @@
 #include "tests/forms/windowtestbed.h"
 #include "tests/platform/x11testclient.h"
 
+#include <QLineEdit>
 #include <QTest>
 #include <memory>
 
