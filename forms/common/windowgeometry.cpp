@@ -1,5 +1,7 @@
 #include "forms/common/windowgeometry.h"
 
+#include "forms/common/desktoplimits.h"
+#include "forms/common/toolkitdisplay.h"
 #include "settings/settings.h"
 
 #include <QEvent>
@@ -8,14 +10,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
-#include <climits>
 #include <cmath>
-#if QT_CONFIG(xcb)
-#include "platform/linux/xcbcalls.h"
-
-#include <QtGui/qguiapplication_platform.h>
-#include <cstring>
-#endif
 
 namespace quellex::forms {
 
@@ -28,9 +23,9 @@ constexpr int kTitleBarPixels = 20;
 constexpr int kMaxFrameMargin = 200;
 // X11 keeps coordinates in 16 signed bits.
 constexpr double kMaxCoordinate = 32767;
-// Kept on each window: its stored top left in twips, and the size in pixels its frame is to have.
+// Kept on each window: its stored top left in twips, and the frame in pixels it is to have.
 const char *const kStoredTopLeft = "quellexStoredTopLeft";
-const char *const kFrameSize = "quellexFrameSize";
+const char *const kFrame = "quellexFrame";
 
 double dotsPerInch(const QWidget *widget)
 {
@@ -46,43 +41,11 @@ int boundedPixels(float twips, const QWidget *widget, double lowest, double high
     return int(std::lround(std::clamp(pixels, lowest, highest)));
 }
 
-#if QT_CONFIG(xcb)
-// Whether an X11 window manager runs that does not state its frames: weston's places new windows
-// where it likes, and its frame, shadow included, is not what the user sees as the window.
-bool frameUnstatedOnX11()
-{
-    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
-        return false;
-    xcb_connection_t *connection = x11->connection();
-    const auto atom = [connection](const char *name) {
-        platform::XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr));
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    };
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    if (platform::xcbPropertyValues(connection, root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW)
-            .empty())
-        return false;
-    const auto supported =
-        platform::xcbPropertyValues(connection, root, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM);
-    return std::find(supported.begin(), supported.end(), atom("_NET_FRAME_EXTENTS")) == supported.end();
-}
-#endif
-
-// Whether the desktop puts a window where it asks and says where its frame is. A native Wayland
-// client can place nothing; without any window manager, the frame is the client area.
+// Where windows do not stand where they are put, a window keeps its stored position.
 bool framesAreKnown()
 {
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return false;
-#if QT_CONFIG(xcb)
-    static const bool unstated =
-        QGuiApplication::platformName() == QLatin1String("xcb") && frameUnstatedOnX11();
-    return !unstated;
-#else
-    return true;
-#endif
+    static const bool known = positionsAreKnown() && toolkitWindowManager()->placesWindowsAsAsked();
+    return known;
 }
 
 // The toolkit's frame margins in logical pixels; none where the desktop states no frame or states
@@ -90,13 +53,10 @@ bool framesAreKnown()
 QMargins frameMargins(const QWidget *window)
 {
     const QWindow *handle = window->windowHandle();
-    if (!handle || !framesAreKnown())
-        return {};
-    const QMargins margins = handle->frameMargins();
-    for (const int side : {margins.left(), margins.top(), margins.right(), margins.bottom()})
-        if (side < 0 || side > kMaxFrameMargin)
-            return {};
-    return margins;
+    const QMargins margins = handle && framesAreKnown() ? handle->frameMargins() : QMargins();
+    const auto [least, most] =
+        std::minmax({margins.left(), margins.top(), margins.right(), margins.bottom()});
+    return least < 0 || most > kMaxFrameMargin ? QMargins() : margins;
 }
 
 bool titleBarOnAnyScreen(const QRect &frame)
@@ -115,34 +75,11 @@ QSize largestScreen()
     return largest;
 }
 
-// What the controls need: every one of them fully inside, and below the lowest as much room as the
-// design keeps above the highest.
-QSize controlsNeed(const QWidget *window)
-{
-    int right = 0;
-    int bottom = 0;
-    int top = INT_MAX;
-    for (const QWidget *control : window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (control->isWindow())
-            continue;
-        right = std::max(right, control->geometry().right() + 1);
-        bottom = std::max(bottom, control->geometry().bottom() + 1);
-        top = std::min(top, control->geometry().top());
-    }
-    return top == INT_MAX ? QSize() : QSize(right, bottom + top);
-}
-
-// The frame's size is only known once the desktop has framed the window: the client area is made
-// the frame's size less the margins the first time there are any.
+// The frame is only known once the desktop has framed the window: the first time there are margins,
+// the client area is made the frame less the margins. It is placed again too, since the toolkit can
+// meanwhile hold a passing position of the reparenting, which a resize alone would send back.
 class FrameFitter : public QObject
 {
-public:
-    explicit FrameFitter(QWidget *window)
-        : QObject(window)
-    {
-        window->installEventFilter(this);
-    }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -151,12 +88,12 @@ protected:
             return false;
         auto *window = static_cast<QWidget *>(watched);
         const QMargins margins = frameMargins(window);
-        if (margins.isNull())
-            return false;
-        window->removeEventFilter(this);
-        deleteLater();
-        window->resize(
-            window->property(kFrameSize).toSize().shrunkBy(margins).expandedTo(window->minimumSize()));
+        if (!margins.isNull()) {
+            window->removeEventFilter(this);
+            const QRect frame = window->property(kFrame).toRect();
+            window->setGeometry(QRect(frame.topLeft() + QPoint(margins.left(), margins.top()),
+                                      frame.size().shrunkBy(margins).expandedTo(window->minimumSize())));
+        }
         return false;
     }
 };
@@ -192,37 +129,33 @@ TwipsRect formGeometry(const QWidget *window)
     return twips;
 }
 
-void setFormGeometry(QWidget *window, const TwipsRect &frame, const QPointF &fallbackTopLeft)
+void loadFormGeometry(QWidget *window, const FrameKeys &keys)
 {
-    const QSize need = controlsNeed(window);
+    // Every control inside, and below the lowest as much room as the design keeps above the highest.
+    const QRect controls = window->childrenRect();
+    const QSize need(controls.right() + 1, controls.bottom() + 1 + controls.top());
     const QSize most = largestScreen();
-    QRect pixels(twipsToPixels(frame.left, window), twipsToPixels(frame.top, window),
-                 boundedPixels(frame.width, window, 1, std::max(most.width(), need.width())),
-                 boundedPixels(frame.height, window, 1, std::max(most.height(), need.height())));
+    const QPointF topLeft(settings::readSingle(keys.left), settings::readSingle(keys.top));
+    QRect pixels(
+        twipsToPixels(float(topLeft.x()), window), twipsToPixels(float(topLeft.y()), window),
+        boundedPixels(settings::readSingle(keys.width), window, 1, std::max(most.width(), need.width())),
+        boundedPixels(settings::readSingle(keys.height), window, 1, std::max(most.height(), need.height())));
+    const auto defaultPixels = [window](settings::SettingKey key) {
+        return twipsToPixels(settings::textToSingle(settings::keyInfo(key).defaultText).value_or(0), window);
+    };
     if (!titleBarOnAnyScreen(pixels))
-        pixels.moveTopLeft(QPoint(twipsToPixels(float(fallbackTopLeft.x()), window),
-                                  twipsToPixels(float(fallbackTopLeft.y()), window)));
+        pixels.moveTopLeft(QPoint(defaultPixels(keys.left), defaultPixels(keys.top)));
     window->setMinimumSize(need);
-    window->setProperty(kStoredTopLeft, QPointF(frame.left, frame.top));
-    window->setProperty(kFrameSize, pixels.size());
+    window->setProperty(kStoredTopLeft, topLeft);
+    window->setProperty(kFrame, pixels);
     // A top-level window moves by its frame.
     if (framesAreKnown())
         window->move(pixels.topLeft());
     const QMargins margins = frameMargins(window);
     window->resize(pixels.size().shrunkBy(margins).expandedTo(need));
+    static FrameFitter fitter;
     if (margins.isNull())
-        new FrameFitter(window);
-}
-
-void loadFormGeometry(QWidget *window, const FrameKeys &keys)
-{
-    const auto defaultOf = [](settings::SettingKey key) {
-        return settings::textToSingle(settings::keyInfo(key).defaultText).value_or(0);
-    };
-    setFormGeometry(window,
-                    {settings::readSingle(keys.left), settings::readSingle(keys.top),
-                     settings::readSingle(keys.width), settings::readSingle(keys.height)},
-                    {defaultOf(keys.left), defaultOf(keys.top)});
+        window->installEventFilter(&fitter);
 }
 
 } // namespace quellex::forms

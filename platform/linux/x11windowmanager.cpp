@@ -40,6 +40,7 @@ X11WindowManager::X11WindowManager(xcb_connection_t *connection, xcb_window_t ro
         {"_NET_ACTIVE_WINDOW", &m_netActiveWindow, {}},  {"_NET_WM_STATE", &m_netWmState, {}},
         {"_NET_WM_STATE_ABOVE", &m_netWmStateAbove, {}}, {"_NET_RESTACK_WINDOW", &m_netRestackWindow, {}},
         {"_NET_CLIENT_LIST", &m_netClientList, {}},      {"_NET_SUPPORTED", &m_netSupported, {}},
+        {"_NET_FRAME_EXTENTS", &m_netFrameExtents, {}},
     };
     for (Wanted &w : wanted)
         w.cookie = xcb_intern_atom(m_connection, 0, std::strlen(w.name), w.name);
@@ -97,11 +98,22 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
 
 bool X11WindowManager::canKeepOnTop()
 {
-    if (!isUsable() || !m_netSupported)
-        return false;
-    const std::vector<uint32_t> supported =
-        xcbPropertyValues(m_connection, m_root, m_netSupported, XCB_ATOM_ATOM);
-    return std::find(supported.begin(), supported.end(), m_netWmStateAbove) != supported.end();
+    const std::vector<xcb_atom_t> supported = supportedAtoms();
+    return isUsable() && std::find(supported.begin(), supported.end(), m_netWmStateAbove) != supported.end();
+}
+
+bool X11WindowManager::placesWindowsAsAsked()
+{
+    const std::vector<xcb_atom_t> supported = supportedAtoms();
+    return supported.empty() ||
+           std::find(supported.begin(), supported.end(), m_netFrameExtents) != supported.end();
+}
+
+std::vector<xcb_atom_t> X11WindowManager::supportedAtoms()
+{
+    if (!m_connection || xcb_connection_has_error(m_connection) || !m_netSupported)
+        return {};
+    return xcbPropertyValues(m_connection, m_root, m_netSupported, XCB_ATOM_ATOM);
 }
 
 std::vector<xcb_window_t> X11WindowManager::ownedWindows(xcb_window_t owner)
