@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 namespace quellex::platform {
 
@@ -13,15 +12,6 @@ inline constexpr WindowHandle HWND_TOPMOST = -1;
 inline constexpr WindowHandle HWND_NOTOPMOST = -2;
 inline constexpr unsigned SWP_NOSIZE = 1;
 inline constexpr unsigned SWP_NOMOVE = 2;
-
-// The width of the window manager's frame on each side of a window's client area, in pixels.
-struct FrameExtents
-{
-    int left = 0;
-    int right = 0;
-    int top = 0;
-    int bottom = 0;
-};
 
 // The two stacking calls that keep a window above the others.
 class WindowManager
@@ -42,13 +32,9 @@ public:
     // stacking calls still run and change nothing.
     virtual bool canKeepOnTop() { return true; }
 
-    // The frame the window manager has put around hWnd, as it states it; none where it does not say
-    // (then the toolkit's guess, taken from the window tree, can be far off) or has no frame yet.
-    virtual std::optional<FrameExtents> frameExtents(WindowHandle hWnd)
-    {
-        (void)hWnd;
-        return std::nullopt;
-    }
+    // Whether a window stands where the program puts it and the toolkit knows its frame. Not so under
+    // an X11 window manager that states no frame extents (weston's): it places new windows as it likes.
+    virtual bool placesWindowsAsAsked() { return true; }
 
 protected:
     // The rules above, which every layer applies before it acts: a window that is not 0 (a layer may

@@ -2,9 +2,6 @@
 
 #include "settings/settingkeys.h"
 
-#include <QPointF>
-#include <QRect>
-
 class QWidget;
 
 namespace quellex::forms {
@@ -27,12 +24,6 @@ void placeControl(QWidget *control, const TwipsRect &design);
 // A top-level window's outer frame, title bar and borders included, as the settings store keeps it.
 TwipsRect formGeometry(const QWidget *window);
 
-// Gives the window this outer frame. Where no part of its title bar would be on any screen, so that
-// the user could not reach it, it goes to fallbackTopLeft (twips) instead; its size is kept.
-// The window manager's frame is only known once the window is shown: until then the size is
-// remembered and given to the frame as soon as it appears.
-void setFormGeometry(QWidget *window, const TwipsRect &frame, const QPointF &fallbackTopLeft);
-
 // The four settings keys a window keeps its outer frame under.
 struct FrameKeys
 {
@@ -42,8 +33,9 @@ struct FrameKeys
     settings::SettingKey height;
 };
 
-// Gives the window the frame stored under keys; where that place is out of reach, the window goes to
-// the defaults of the two position keys.
+// Gives the window the outer frame stored under keys, never smaller than its controls need. Where no
+// part of its title bar would be on any screen, it goes to the defaults of the two position keys. The
+// frame is only known once the window is shown: its size is given to the frame as soon as it appears.
 void loadFormGeometry(QWidget *window, const FrameKeys &keys);
 
 } // namespace quellex::forms

@@ -98,23 +98,22 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
 
 bool X11WindowManager::canKeepOnTop()
 {
-    if (!isUsable() || !m_netSupported)
-        return false;
-    const std::vector<uint32_t> supported =
-        xcbPropertyValues(m_connection, m_root, m_netSupported, XCB_ATOM_ATOM);
-    return std::find(supported.begin(), supported.end(), m_netWmStateAbove) != supported.end();
+    const std::vector<xcb_atom_t> supported = supportedAtoms();
+    return isUsable() && std::find(supported.begin(), supported.end(), m_netWmStateAbove) != supported.end();
 }
 
-std::optional<FrameExtents> X11WindowManager::frameExtents(WindowHandle hWnd)
+bool X11WindowManager::placesWindowsAsAsked()
 {
-    if (hWnd <= 0 || hWnd > kHighestWindowId || !m_netFrameExtents || !m_connection ||
-        xcb_connection_has_error(m_connection))
-        return std::nullopt;
-    const std::vector<uint32_t> extents = xcbPropertyValues(m_connection, static_cast<xcb_window_t>(hWnd),
-                                                            m_netFrameExtents, XCB_ATOM_CARDINAL);
-    if (extents.size() != 4)
-        return std::nullopt;
-    return FrameExtents{int(extents[0]), int(extents[1]), int(extents[2]), int(extents[3])};
+    const std::vector<xcb_atom_t> supported = supportedAtoms();
+    return supported.empty() ||
+           std::find(supported.begin(), supported.end(), m_netFrameExtents) != supported.end();
+}
+
+std::vector<xcb_atom_t> X11WindowManager::supportedAtoms()
+{
+    if (!m_connection || xcb_connection_has_error(m_connection) || !m_netSupported)
+        return {};
+    return xcbPropertyValues(m_connection, m_root, m_netSupported, XCB_ATOM_ATOM);
 }
 
 std::vector<xcb_window_t> X11WindowManager::ownedWindows(xcb_window_t owner)

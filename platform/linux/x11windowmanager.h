@@ -26,11 +26,12 @@ public:
                       unsigned uFlags) override;
     // _NET_WM_STATE_ABOVE listed in the window manager's _NET_SUPPORTED.
     bool canKeepOnTop() override;
-    // _NET_FRAME_EXTENTS of the window.
-    std::optional<FrameExtents> frameExtents(WindowHandle hWnd) override;
+    // No EWMH window manager, or one that lists _NET_FRAME_EXTENTS in _NET_SUPPORTED.
+    bool placesWindowsAsAsked() override;
 
 private:
     bool isUsable() const;
+    std::vector<xcb_atom_t> supportedAtoms();
     // The managed windows whose WM_TRANSIENT_FOR names owner.
     std::vector<xcb_window_t> ownedWindows(xcb_window_t owner);
 

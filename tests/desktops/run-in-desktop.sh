@@ -125,6 +125,8 @@ mutter-wayland)
     ;;
 weston)
     need weston weston
+    # weston's Xwayland makes its socket there but not the directory, which a fresh machine lacks.
+    mkdir -p -m 1777 /tmp/.X11-unix
     weston --backend=headless-backend.so --socket="$socket" --xwayland --width=1280 --height=800 \
         >"$work/desktop.log" 2>&1 &
     pids+=($!)

@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kStartMs = 30000;
 constexpr int kEndMs = 10000;
-// The frame placer's own wait for a window manager's frame, and a margin.
+// Time for a slow window manager to frame and place the window, and a margin.
 constexpr int kSettleMs = 2600;
 constexpr int kTwipsPerPixel = 15;
 // The controls' extent in the design: the rightmost edge, and the lowest edge plus the top margin.

@@ -76,20 +76,6 @@ QList<xcb_window_t> clientsOf(X11TestClient &client, qint64 pid)
     return found;
 }
 
-// The window manager's frame around window, as the user sees it on the screen.
-QRect frameOnScreen(X11TestClient &client, xcb_window_t window)
-{
-    const xcb_window_t frame = client.frameOf(window);
-    if (!frame)
-        return {};
-    xcb_connection_t *c = client.connection();
-    Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr));
-    if (!geometry)
-        return {};
-    const int border = geometry->border_width;
-    return QRect(geometry->x, geometry->y, geometry->width + 2 * border, geometry->height + 2 * border);
-}
-
 bool within(const QRect &actual, const QRect &expected, int tolerance)
 {
     return std::abs(actual.x() - expected.x()) <= tolerance &&
@@ -149,6 +135,7 @@ private slots:
     void refusesToStartWithoutDisplay_data();
     void refusesToStartWithoutDisplay();
     void displayGoneOnFirstRunSavesEverything();
+    void scaledDesktopStoresWhereTheFrameIs();
 };
 
 void TestEndToEnd::initTestCase()
@@ -222,7 +209,7 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
     const QRect expected(1500 / kTwipsPerPixel, 1200 / kTwipsPerPixel, 10965 / kTwipsPerPixel,
                          1845 / kTwipsPerPixel);
     QRect frame;
-    QTRY_VERIFY2_WITH_TIMEOUT(within(frame = frameOnScreen(client, window), expected, 1),
+    QTRY_VERIFY2_WITH_TIMEOUT(within(frame = client.frameGeometry(window), expected, 1),
                               qPrintable(QStringLiteral("frame at %1,%2 %3x%4")
                                              .arg(frame.x())
                                              .arg(frame.y())
@@ -354,6 +341,36 @@ void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
     QCOMPARE(ini.value(QStringLiteral("AUTO_TERMINATE_TICKBOX")).toString(), QStringLiteral("1"));
     QCOMPARE(ini.value(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")).toString(), QStringLiteral("1"));
     QVERIFY(ini.contains(QStringLiteral("MainLeft")) && ini.contains(QStringLiteral("AboutLeft")));
+}
+
+// At twice the scale, what is stored is where the frame stands, and a second start stores the same.
+void TestEndToEnd::scaledDesktopStoresWhereTheFrameIs()
+{
+    IsolatedSettings settings;
+    settings.writeIni("[Settings]\nMainLeft=3000\nMainTop=3000\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    X11TestClient client;
+    QList<QByteArray> stored;
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        Program program(environment);
+        QList<xcb_window_t> windows;
+        QTRY_VERIFY_WITH_TIMEOUT(!(windows = clientsOf(client, program.processId())).isEmpty(), kStartMs);
+        QTest::qWait(500);
+        const QPointF frame = QPointF(client.frameGeometry(windows.first()).topLeft()) * kTwipsPerPixel / 2;
+        closeAsAPagerDoes(client, windows.first());
+        QVERIFY(program.waitForFinished(kEndMs));
+        QSettings ini(settings.iniPath(), QSettings::IniFormat);
+        const QPointF off = QPointF(storedNumber(ini, QStringLiteral("Settings/MainLeft")),
+                                    storedNumber(ini, QStringLiteral("Settings/MainTop"))) -
+                            frame;
+        QVERIFY2(std::abs(off.x()) <= kTwipsPerPixel && std::abs(off.y()) <= kTwipsPerPixel,
+                 settings.readIni());
+        stored << settings.readIni();
+    }
+    QCOMPARE(stored.at(1), stored.at(0));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

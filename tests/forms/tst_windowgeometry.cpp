@@ -69,6 +69,10 @@ void TestWindowGeometry::hostileStoredGeometryIsBounded()
         QVERIFY(geometry.width() <= std::max(screen.width(), window->minimumWidth()));
         QVERIFY(geometry.height() <= std::max(screen.height(), window->minimumHeight()));
         QVERIFY(qAbs(geometry.x()) <= 32767 && qAbs(geometry.y()) <= 32767);
+        // Nor can the user drag it smaller than its controls.
+        window->resize(1, 1);
+        QVERIFY(window->childrenRect().bottom() < window->height() &&
+                window->childrenRect().right() < window->width());
     }
     // Nothing is written back merely for having been bounded.
     QCOMPARE(bed.stored(QStringLiteral("MainWidth")), QString::fromLatin1(value));

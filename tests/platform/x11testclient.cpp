@@ -214,6 +214,28 @@ xcb_window_t X11TestClient::frameOf(xcb_window_t window)
     return 0;
 }
 
+QRect X11TestClient::frameGeometry(xcb_window_t window)
+{
+    const xcb_window_t frame = frameOf(window);
+    Reply<xcb_get_geometry_reply_t> geometry(
+        frame ? xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, frame), nullptr)
+              : nullptr);
+    if (!geometry)
+        return {};
+    const int border = geometry->border_width;
+    return QRect(geometry->x, geometry->y, geometry->width + 2 * border, geometry->height + 2 * border);
+}
+
+void X11TestClient::requestMove(xcb_window_t window, const QPoint &frameTopLeft)
+{
+    constexpr quint32 kNorthWestGravity = 1;
+    constexpr quint32 kXAndY = (1 << 8) | (1 << 9);
+    sendToWindowManager(window, atom("_NET_MOVERESIZE_WINDOW"),
+                        kNorthWestGravity | kXAndY | (kSourcePager << 12), quint32(frameTopLeft.x()),
+                        quint32(frameTopLeft.y()), 0);
+    flush();
+}
+
 xcb_window_t X11TestClient::clientOfFrame(xcb_window_t frame)
 {
     const xcb_atom_t wmStateAtom = atom("WM_STATE");

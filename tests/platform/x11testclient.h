@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <xcb/xcb.h>
@@ -68,6 +69,10 @@ public:
     // The child of the root that holds window (the window itself when nothing reparented it); 0 when
     // the window is gone.
     xcb_window_t frameOf(xcb_window_t window);
+    // Where the frame around window stands on the screen, border included; empty when it is gone.
+    QRect frameGeometry(xcb_window_t window);
+    // Asks the window manager to move window's frame there, as a pager does for a user's drag.
+    void requestMove(xcb_window_t window, const QPoint &frameTopLeft);
     // The client window inside a frame: frame itself or the first descendant that carries WM_STATE;
     // 0 when there is none.
     xcb_window_t clientOfFrame(xcb_window_t frame);

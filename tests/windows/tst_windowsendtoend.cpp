@@ -48,6 +48,7 @@ class TestWindowsEndToEnd : public QObject
 private slots:
     void executableCarriesIconAndVersionBlock();
     void seededAutoTerminateEndsTheNameAndCloseWritesTheRegistry();
+    void startsAndClosesStoreTheSameGeometry();
 };
 
 void TestWindowsEndToEnd::executableCarriesIconAndVersionBlock()
@@ -104,6 +105,36 @@ void TestWindowsEndToEnd::seededAutoTerminateEndsTheNameAndCloseWritesTheRegistr
     QCOMPARE(readSetting(kApplication, kSection, "AUTO_TERMINATE_TICKBOX"), QStringLiteral("1"));
     QVERIFY(readSetting(kApplication, kSection, "MainLeft").has_value());
     QCOMPARE(bystanders.runningCount(), 1);
+}
+
+// Placed by its frame and saved by its frame, the window does not climb a title bar a start. Run once
+// more under a window manager (windowsendtoend-wm), which frames the window itself.
+void TestWindowsEndToEnd::startsAndClosesStoreTheSameGeometry()
+{
+    HKEY desktop = nullptr;
+    QCOMPARE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, &desktop),
+             ERROR_SUCCESS);
+    for (const DWORD dpi : {96, 144}) {
+        RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&dpi), sizeof dpi);
+        QVERIFY(writeSetting(kApplication, kSection, "MainLeft", "3000"));
+        QVERIFY(writeSetting(kApplication, kSection, "MainTop", "3000"));
+        QStringList stored;
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            QProcess program;
+            program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/QUELLEX.exe"));
+            HWND window = waitForWindow(L"ZORVIN - QUELLEX", DWORD(program.processId()));
+            QVERIFY(window);
+            QTest::qWait(500);
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            QVERIFY(program.waitForFinished(kStartMs));
+            for (const char *key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
+                stored << readSetting(kApplication, kSection, key).value_or(QString());
+        }
+        qInfo() << dpi << "dpi, stored after each start and close:" << stored;
+        QCOMPARE(stored.mid(4), stored.first(4) + stored.first(4));
+    }
+    RegDeleteValueW(desktop, L"LogPixels");
+    RegCloseKey(desktop);
 }
 
 QTEST_GUILESS_MAIN(TestWindowsEndToEnd)
