@@ -1,0 +1,119 @@
+#pragma once
+
+#include "platform/windows/comsupport.h"
+
+#include <map>
+#include <string>
+#include <wbemidl.h>
+
+namespace quellex::test {
+
+// A WMI object made of named values, for the service's stand-in: a found process, the Win32_Process
+// class, a method's parameters or its result. Only Get, Put, GetMethod and SpawnInstance do anything.
+// Made with new and one reference; the last Release deletes it.
+class FakeWbemObject final : public IWbemClassObject
+{
+public:
+    HRESULT methodResult = S_OK; // of GetMethod("Terminate"), which then gives a signature
+    bool spawned = false;        // made by SpawnInstance
+
+    void set(const wchar_t *name, const std::wstring &text)
+    {
+        VARIANT value{};
+        value.vt = VT_BSTR;
+        value.bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
+        Put(name, 0, &value, 0);
+        VariantClear(&value);
+    }
+    void set(const wchar_t *name, LONG number)
+    {
+        VARIANT value{};
+        value.vt = VT_I4;
+        value.lVal = number;
+        Put(name, 0, &value, 0);
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
+    {
+        *object = iid == IID_IUnknown || iid == IID_IWbemClassObject ? this : nullptr;
+        return *object ? (AddRef(), S_OK) : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG, VARIANT *value, CIMTYPE *, LONG *) override
+    {
+        const auto it = m_values.find(name);
+        return it == m_values.end() ? HRESULT(WBEM_E_NOT_FOUND) : VariantCopy(value, it->second.get());
+    }
+    HRESULT STDMETHODCALLTYPE Put(LPCWSTR name, LONG, VARIANT *value, CIMTYPE) override
+    {
+        return VariantCopy(m_values[name].get(), value);
+    }
+    HRESULT STDMETHODCALLTYPE GetMethod(LPCWSTR name, LONG, IWbemClassObject **in,
+                                        IWbemClassObject **out) override
+    {
+        if (std::wstring(name) != L"Terminate")
+            return HRESULT(WBEM_E_NOT_FOUND);
+        if (FAILED(methodResult))
+            return methodResult;
+        *in = new FakeWbemObject;
+        if (out)
+            *out = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SpawnInstance(LONG, IWbemClassObject **instance) override
+    {
+        auto *made = new FakeWbemObject;
+        made->spawned = true;
+        *instance = made;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetQualifierSet(IWbemQualifierSet **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Delete(LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetNames(LPCWSTR, LONG, VARIANT *, SAFEARRAY **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE BeginEnumeration(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Next(LONG, BSTR *, VARIANT *, CIMTYPE *, LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EndEnumeration() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPropertyQualifierSet(LPCWSTR, IWbemQualifierSet **) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IWbemClassObject **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetObjectText(LONG, BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SpawnDerivedClass(LONG, IWbemClassObject **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CompareTo(LONG, IWbemClassObject *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPropertyOrigin(LPCWSTR, BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE InheritsFrom(LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE PutMethod(LPCWSTR, LONG, IWbemClassObject *, IWbemClassObject *) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DeleteMethod(LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE BeginMethodEnumeration(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE NextMethod(LONG, BSTR *, IWbemClassObject **, IWbemClassObject **) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE EndMethodEnumeration() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMethodQualifierSet(LPCWSTR, IWbemQualifierSet **) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetMethodOrigin(LPCWSTR, BSTR *) override { return E_NOTIMPL; }
+
+private:
+    ~FakeWbemObject() = default;
+
+    ULONG m_references = 1;
+    std::map<std::wstring, platform::Variant, std::less<>> m_values;
+};
+
+} // namespace quellex::test
