@@ -6,6 +6,13 @@
 #include <string>
 #include <wbemidl.h>
 
+// A COM method that no test calls.
+#define QUELLEX_NOT_IMPLEMENTED(method, ...)                                                                 \
+    HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override                                                   \
+    {                                                                                                        \
+        return E_NOTIMPL;                                                                                    \
+    }
+
 namespace quellex::test {
 
 // A WMI object made of named values, for the service's stand-in: a found process, the Win32_Process
@@ -76,38 +83,26 @@ public:
         return S_OK;
     }
 
-    HRESULT STDMETHODCALLTYPE GetQualifierSet(IWbemQualifierSet **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Delete(LPCWSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetNames(LPCWSTR, LONG, VARIANT *, SAFEARRAY **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE BeginEnumeration(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Next(LONG, BSTR *, VARIANT *, CIMTYPE *, LONG *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EndEnumeration() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPropertyQualifierSet(LPCWSTR, IWbemQualifierSet **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Clone(IWbemClassObject **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetObjectText(LONG, BSTR *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SpawnDerivedClass(LONG, IWbemClassObject **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE CompareTo(LONG, IWbemClassObject *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPropertyOrigin(LPCWSTR, BSTR *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE InheritsFrom(LPCWSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE PutMethod(LPCWSTR, LONG, IWbemClassObject *, IWbemClassObject *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteMethod(LPCWSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE BeginMethodEnumeration(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NextMethod(LONG, BSTR *, IWbemClassObject **, IWbemClassObject **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE EndMethodEnumeration() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetMethodQualifierSet(LPCWSTR, IWbemQualifierSet **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetMethodOrigin(LPCWSTR, BSTR *) override { return E_NOTIMPL; }
+    QUELLEX_NOT_IMPLEMENTED(GetQualifierSet, IWbemQualifierSet **);
+    QUELLEX_NOT_IMPLEMENTED(Delete, LPCWSTR);
+    QUELLEX_NOT_IMPLEMENTED(GetNames, LPCWSTR, LONG, VARIANT *, SAFEARRAY **);
+    QUELLEX_NOT_IMPLEMENTED(BeginEnumeration, LONG);
+    QUELLEX_NOT_IMPLEMENTED(Next, LONG, BSTR *, VARIANT *, CIMTYPE *, LONG *);
+    QUELLEX_NOT_IMPLEMENTED(EndEnumeration);
+    QUELLEX_NOT_IMPLEMENTED(GetPropertyQualifierSet, LPCWSTR, IWbemQualifierSet **);
+    QUELLEX_NOT_IMPLEMENTED(Clone, IWbemClassObject **);
+    QUELLEX_NOT_IMPLEMENTED(GetObjectText, LONG, BSTR *);
+    QUELLEX_NOT_IMPLEMENTED(SpawnDerivedClass, LONG, IWbemClassObject **);
+    QUELLEX_NOT_IMPLEMENTED(CompareTo, LONG, IWbemClassObject *);
+    QUELLEX_NOT_IMPLEMENTED(GetPropertyOrigin, LPCWSTR, BSTR *);
+    QUELLEX_NOT_IMPLEMENTED(InheritsFrom, LPCWSTR);
+    QUELLEX_NOT_IMPLEMENTED(PutMethod, LPCWSTR, LONG, IWbemClassObject *, IWbemClassObject *);
+    QUELLEX_NOT_IMPLEMENTED(DeleteMethod, LPCWSTR);
+    QUELLEX_NOT_IMPLEMENTED(BeginMethodEnumeration, LONG);
+    QUELLEX_NOT_IMPLEMENTED(NextMethod, LONG, BSTR *, IWbemClassObject **, IWbemClassObject **);
+    QUELLEX_NOT_IMPLEMENTED(EndMethodEnumeration);
+    QUELLEX_NOT_IMPLEMENTED(GetMethodQualifierSet, LPCWSTR, IWbemQualifierSet **);
+    QUELLEX_NOT_IMPLEMENTED(GetMethodOrigin, LPCWSTR, BSTR *);
 
 private:
     ~FakeWbemObject() = default;

@@ -61,98 +61,31 @@ public:
         return execResult;
     }
 
-    HRESULT STDMETHODCALLTYPE OpenNamespace(const BSTR, LONG, IWbemContext *, IWbemServices **,
-                                            IWbemCallResult **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE CancelAsyncCall(IWbemObjectSink *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryObjectSink(LONG, IWbemObjectSink **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetObjectAsync(const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE PutClass(IWbemClassObject *, LONG, IWbemContext *, IWbemCallResult **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE PutClassAsync(IWbemClassObject *, LONG, IWbemContext *,
-                                            IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteClass(const BSTR, LONG, IWbemContext *, IWbemCallResult **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteClassAsync(const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE CreateClassEnum(const BSTR, LONG, IWbemContext *,
-                                              IEnumWbemClassObject **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE CreateClassEnumAsync(const BSTR, LONG, IWbemContext *,
-                                                   IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE PutInstance(IWbemClassObject *, LONG, IWbemContext *,
-                                          IWbemCallResult **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE PutInstanceAsync(IWbemClassObject *, LONG, IWbemContext *,
-                                               IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteInstance(const BSTR, LONG, IWbemContext *, IWbemCallResult **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteInstanceAsync(const BSTR, LONG, IWbemContext *,
-                                                  IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstanceEnum(const BSTR, LONG, IWbemContext *,
-                                                 IEnumWbemClassObject **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstanceEnumAsync(const BSTR, LONG, IWbemContext *,
-                                                      IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ExecQuery(const BSTR, const BSTR, LONG, IWbemContext *,
-                                        IEnumWbemClassObject **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ExecQueryAsync(const BSTR, const BSTR, LONG, IWbemContext *,
-                                             IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ExecNotificationQuery(const BSTR, const BSTR, LONG, IWbemContext *,
-                                                    IEnumWbemClassObject **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ExecNotificationQueryAsync(const BSTR, const BSTR, LONG, IWbemContext *,
-                                                         IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ExecMethodAsync(const BSTR, const BSTR, LONG, IWbemContext *,
-                                              IWbemClassObject *, IWbemObjectSink *) override
-    {
-        return E_NOTIMPL;
-    }
+    QUELLEX_NOT_IMPLEMENTED(OpenNamespace, const BSTR, LONG, IWbemContext *, IWbemServices **,
+                            IWbemCallResult **);
+    QUELLEX_NOT_IMPLEMENTED(CancelAsyncCall, IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(QueryObjectSink, LONG, IWbemObjectSink **);
+    QUELLEX_NOT_IMPLEMENTED(GetObjectAsync, const BSTR, LONG, IWbemContext *, IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(PutClass, IWbemClassObject *, LONG, IWbemContext *, IWbemCallResult **);
+    QUELLEX_NOT_IMPLEMENTED(PutClassAsync, IWbemClassObject *, LONG, IWbemContext *, IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(DeleteClass, const BSTR, LONG, IWbemContext *, IWbemCallResult **);
+    QUELLEX_NOT_IMPLEMENTED(DeleteClassAsync, const BSTR, LONG, IWbemContext *, IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(CreateClassEnum, const BSTR, LONG, IWbemContext *, IEnumWbemClassObject **);
+    QUELLEX_NOT_IMPLEMENTED(CreateClassEnumAsync, const BSTR, LONG, IWbemContext *, IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(PutInstance, IWbemClassObject *, LONG, IWbemContext *, IWbemCallResult **);
+    QUELLEX_NOT_IMPLEMENTED(PutInstanceAsync, IWbemClassObject *, LONG, IWbemContext *, IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(DeleteInstance, const BSTR, LONG, IWbemContext *, IWbemCallResult **);
+    QUELLEX_NOT_IMPLEMENTED(DeleteInstanceAsync, const BSTR, LONG, IWbemContext *, IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(CreateInstanceEnum, const BSTR, LONG, IWbemContext *, IEnumWbemClassObject **);
+    QUELLEX_NOT_IMPLEMENTED(CreateInstanceEnumAsync, const BSTR, LONG, IWbemContext *, IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(ExecQuery, const BSTR, const BSTR, LONG, IWbemContext *, IEnumWbemClassObject **);
+    QUELLEX_NOT_IMPLEMENTED(ExecQueryAsync, const BSTR, const BSTR, LONG, IWbemContext *, IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(ExecNotificationQuery, const BSTR, const BSTR, LONG, IWbemContext *,
+                            IEnumWbemClassObject **);
+    QUELLEX_NOT_IMPLEMENTED(ExecNotificationQueryAsync, const BSTR, const BSTR, LONG, IWbemContext *,
+                            IWbemObjectSink *);
+    QUELLEX_NOT_IMPLEMENTED(ExecMethodAsync, const BSTR, const BSTR, LONG, IWbemContext *, IWbemClassObject *,
+                            IWbemObjectSink *);
 
 private:
     ~FakeWbemServices() { processClass->Release(); }
