@@ -9,7 +9,7 @@ namespace quellex::platform {
 
 // One Win32_Process object as a query returned it, with the creation time its process had then, so
 // that Terminate can tell that process from a later one under the same id.
-class WmiProcess final : public ProcessObject
+class WmiProcess : public ProcessObject
 {
 public:
     // object: one that carriesProcessId().
@@ -28,6 +28,9 @@ private:
     std::uint32_t m_pid = 0;
     std::wstring m_name;
     std::wstring m_path;
+
+protected:
+    // Protected so that a test can stand for a process that replaced the found one under its id.
     ULONGLONG m_created = 0; // 0: could not be read when found
 };
 

@@ -35,6 +35,7 @@ private slots:
     void queryYieldsEachProcessOfTheName();
     void terminateEndsOnlyItsProcess();
     void exitedProcessIsNotSignalled();
+    void objectWithoutNameIsSkipped();
     void quoteInNameSelectsNothingElse();
     void rejectedQueryGivesTheServiceError();
 };
@@ -117,6 +118,17 @@ void TestWmiManagement::exitedProcessIsNotSignalled()
     QVERIFY(GetExitCodeProcess(held, &exitCode));
     QCOMPARE(exitCode, DWORD(7));
     CloseHandle(held);
+}
+
+void TestWmiManagement::objectWithoutNameIsSkipped()
+{
+    // Wine lists a process it is still creating without a name; a query that does not select Name
+    // gives such objects for every process.
+    TestProcesses processes(uniqueProcessName(QStringLiteral("qxNoName")));
+    const std::string where = " FROM Win32_Process WHERE ProcessId = " + std::to_string(processes.start());
+    WmiManagementService service;
+    QCOMPARE(service.ExecQuery("SELECT Name, ProcessId" + where).size(), 1u);
+    QCOMPARE(service.ExecQuery("SELECT ProcessId" + where).size(), 0u);
 }
 
 void TestWmiManagement::quoteInNameSelectsNothingElse()
