@@ -15,10 +15,34 @@
 
 namespace quellex::test {
 
+// What every stand-in shares: made with new and one reference; the last Release deletes it.
+template<typename Interface, const IID &kInterfaceId> class FakeComObject : public Interface
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
+    {
+        *object = iid == IID_IUnknown || iid == kInterfaceId ? static_cast<Interface *>(this) : nullptr;
+        return *object ? (this->AddRef(), S_OK) : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+protected:
+    virtual ~FakeComObject() = default;
+
+private:
+    ULONG m_references = 1;
+};
+
 // A WMI object made of named values, for the service's stand-in: a found process, the Win32_Process
 // class, a method's parameters or its result. Only Get, Put, GetMethod and SpawnInstance do anything.
-// Made with new and one reference; the last Release deletes it.
-class FakeWbemObject final : public IWbemClassObject
+class FakeWbemObject final : public FakeComObject<IWbemClassObject, IID_IWbemClassObject>
 {
 public:
     HRESULT methodResult = S_OK; // of GetMethod("Terminate"), which then gives a signature
@@ -38,20 +62,6 @@ public:
         value.vt = VT_I4;
         value.lVal = number;
         Put(name, 0, &value, 0);
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
-    {
-        *object = iid == IID_IUnknown || iid == IID_IWbemClassObject ? this : nullptr;
-        return *object ? (AddRef(), S_OK) : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_references;
-        if (left == 0)
-            delete this;
-        return left;
     }
 
     HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG, VARIANT *value, CIMTYPE *, LONG *) override
@@ -105,9 +115,8 @@ public:
     QUELLEX_NOT_IMPLEMENTED(GetMethodOrigin, LPCWSTR, BSTR *);
 
 private:
-    ~FakeWbemObject() = default;
+    ~FakeWbemObject() override = default;
 
-    ULONG m_references = 1;
     std::map<std::wstring, platform::Variant, std::less<>> m_values;
 };
 

@@ -9,7 +9,7 @@ namespace quellex::test {
 // The WMI service for Terminate: GetObject gives the Win32_Process class, ExecMethod records what it
 // was asked and answers as told; it ends no process. Everything else is not implemented. Made with new
 // and one reference, like FakeWbemObject.
-class FakeWbemServices final : public IWbemServices
+class FakeWbemServices final : public FakeComObject<IWbemServices, IID_IWbemServices>
 {
 public:
     FakeWbemObject *processClass = new FakeWbemObject; // its methodResult says whether it has Terminate
@@ -20,20 +20,6 @@ public:
     std::wstring execPath;
     std::wstring execMethod;
     bool execInSpawned = false; // the in-parameters were an instance of the method's signature
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
-    {
-        *object = iid == IID_IUnknown || iid == IID_IWbemServices ? this : nullptr;
-        return *object ? (AddRef(), S_OK) : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE GetObject(const BSTR path, LONG, IWbemContext *, IWbemClassObject **object,
                                         IWbemCallResult **) override
@@ -88,9 +74,7 @@ public:
                             IWbemObjectSink *);
 
 private:
-    ~FakeWbemServices() { processClass->Release(); }
-
-    ULONG m_references = 1;
+    ~FakeWbemServices() override { processClass->Release(); }
 };
 
 } // namespace quellex::test
