@@ -147,11 +147,14 @@ void loadFormGeometry(QWidget *window, const FrameKeys &keys)
     window->setMinimumSize(need);
     window->setProperty(kStoredTopLeft, topLeft);
     window->setProperty(kFrame, pixels);
-    // A top-level window moves by its frame.
-    if (framesAreKnown())
-        window->move(pixels.topLeft());
     const QMargins margins = frameMargins(window);
     window->resize(pixels.size().shrunkBy(margins).expandedTo(need));
+    // Placed by the frame, the window manager puts the frame's corner there when it frames the window;
+    // placed by the client area, a correction that comes too early would be lost.
+    if (framesAreKnown()) {
+        window->createWinId();
+        window->windowHandle()->setFramePosition(pixels.topLeft());
+    }
     static FrameFitter fitter;
     if (margins.isNull())
         window->installEventFilter(&fitter);
