@@ -29,7 +29,9 @@ bool positionsAreKnown()
 bool toolkitDisplayLost()
 {
 #if QT_CONFIG(xcb)
-    if (auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+    // Other platforms (offscreen among them) may answer for X11 too, without a connection.
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && x11->connection() && QGuiApplication::platformName() == QLatin1String("xcb"))
         return xcb_connection_has_error(x11->connection()) != 0;
 #endif
     return false;
