@@ -32,8 +32,7 @@ constexpr int kWait = 10000;
 int askAbout(const char *name, [[maybe_unused]] bool asNobody)
 {
 #ifdef Q_OS_LINUX
-    if (asNobody && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-                     ::setresuid(65534, 65534, 65534) != 0))
+    if (asNobody && !test::becomeUser(65534))
         return 3;
 #endif
     ManagementProcessQueryService service;

@@ -22,8 +22,7 @@ namespace {
 // Run as the unprivileged user "nobody": for each name, the query's count, pids and Terminate results.
 int queryAsNobody(int argc, char **argv)
 {
-    if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-        ::setresuid(65534, 65534, 65534) != 0)
+    if (!becomeUser(65534))
         return 3;
     for (int i = 2; i < argc; ++i) {
         const ProcessList processes = query(QString::fromUtf8(argv[i]));

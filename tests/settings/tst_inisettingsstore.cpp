@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 #include "tests/support/testenvironment.h"
+#include "tests/support/testprocesses.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -536,7 +537,7 @@ static int saveAndHang()
 static int saveAs(const char *user)
 {
     const auto id = static_cast<uid_t>(std::atol(user));
-    if (::setgroups(0, nullptr) != 0 || ::setresgid(id, id, id) != 0 || ::setresuid(id, id, id) != 0)
+    if (!quellex::test::becomeUser(id))
         return 3;
     quellex::settings::writeInteger(quellex::settings::SettingKey::AUTO_TERMINATE_TICKBOX, 1);
     quellex::settings::writeText(quellex::settings::SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("x"));

@@ -11,7 +11,9 @@
 #include <stdexcept>
 #ifndef _WIN32
 #include <csignal>
+#include <grp.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,6 +45,12 @@ QString runSelf(const QStringList &command)
 }
 
 #ifndef _WIN32
+bool becomeUser(uid_t id)
+{
+    return ::setgroups(0, nullptr) == 0 && ::setresgid(id, id, id) == 0 && ::setresuid(id, id, id) == 0 &&
+           ::prctl(PR_SET_DUMPABLE, 1) == 0;
+}
+
 TestProcesses::TestProcesses(const QString &imageName)
     : m_imageName(imageName)
 {
