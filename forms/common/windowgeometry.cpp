@@ -41,10 +41,9 @@ int boundedPixels(float twips, const QWidget *widget, double lowest, double high
 }
 
 // Where windows do not stand where they are put, a window keeps its stored position.
-bool framesAreKnown()
+bool framesAreKnown(const QWidget *window)
 {
-    static const bool known = positionsAreKnown() && toolkitWindowManager()->placesWindowsAsAsked();
-    return known;
+    return !window->property(kStoredTopLeft).isValid();
 }
 
 // The toolkit's frame margins in logical pixels; none where the desktop states no frame or states
@@ -52,7 +51,7 @@ bool framesAreKnown()
 QMargins frameMargins(const QWidget *window)
 {
     const QWindow *handle = window->windowHandle();
-    const QMargins margins = handle && framesAreKnown() ? handle->frameMargins() : QMargins();
+    const QMargins margins = handle && framesAreKnown(window) ? handle->frameMargins() : QMargins();
     const auto [least, most] =
         std::minmax({margins.left(), margins.top(), margins.right(), margins.bottom()});
     return least < 0 || most > kMaxFrameMargin ? QMargins() : margins;
@@ -120,15 +119,15 @@ TwipsRect formGeometry(const QWidget *window)
     const QRect frame = window->geometry() + frameMargins(window);
     TwipsRect twips{pixelsToTwips(frame.x(), window), pixelsToTwips(frame.y(), window),
                     pixelsToTwips(frame.width(), window), pixelsToTwips(frame.height(), window)};
-    const QVariant stored = window->property(kStoredTopLeft);
-    if (!framesAreKnown() && stored.isValid()) {
-        twips.left = float(stored.toPointF().x());
-        twips.top = float(stored.toPointF().y());
+    if (!framesAreKnown(window)) {
+        const QPointF stored = window->property(kStoredTopLeft).toPointF();
+        twips.left = float(stored.x());
+        twips.top = float(stored.y());
     }
     return twips;
 }
 
-void loadFormGeometry(QWidget *window, const FrameKeys &keys)
+void loadFormGeometry(QWidget *window, const FrameKeys &keys, platform::WindowManager &windowManager)
 {
     // Every control inside, and below the lowest as much room as the design keeps above the highest.
     const QRect controls = window->childrenRect();
@@ -145,13 +144,14 @@ void loadFormGeometry(QWidget *window, const FrameKeys &keys)
     if (!titleBarOnAnyScreen(pixels))
         pixels.moveTopLeft(QPoint(defaultPixels(keys.left), defaultPixels(keys.top)));
     window->setMinimumSize(need);
-    window->setProperty(kStoredTopLeft, topLeft);
+    const bool framesKnown = positionsAreKnown() && windowManager.placesWindowsAsAsked();
+    window->setProperty(kStoredTopLeft, framesKnown ? QVariant() : QVariant(topLeft));
     window->setProperty(kFrame, pixels);
     const QMargins margins = frameMargins(window);
     window->resize(pixels.size().shrunkBy(margins).expandedTo(need));
     // Placed by the frame, the window manager puts the frame's corner there when it frames the window;
     // placed by the client area, a correction that comes too early would be lost.
-    if (framesAreKnown()) {
+    if (framesKnown) {
         window->createWinId();
         window->windowHandle()->setFramePosition(pixels.topLeft());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/windowmanager.h"
 #include "settings/settingkeys.h"
 
 class QWidget;
@@ -36,6 +37,8 @@ struct FrameKeys
 // Gives the window the outer frame stored under keys, never smaller than its controls need. Where no
 // part of its title bar would be on any screen, it goes to the defaults of the two position keys. The
 // frame is only known once the window is shown: its size is given to the frame as soon as it appears.
-void loadFormGeometry(QWidget *window, const FrameKeys &keys);
+// windowManager tells whether the desktop puts windows where they are asked to be; where it does not,
+// the window keeps its stored position.
+void loadFormGeometry(QWidget *window, const FrameKeys &keys, platform::WindowManager &windowManager);
 
 } // namespace quellex::forms

@@ -105,7 +105,8 @@ void QuellexMain::AlwaysOnTopTimer_Timer()
 void QuellexMain::Form_Load()
 {
     loadFormGeometry(
-        this, {SettingKey::MainLeft, SettingKey::MainTop, SettingKey::MainWidth, SettingKey::MainHeight});
+        this, {SettingKey::MainLeft, SettingKey::MainTop, SettingKey::MainWidth, SettingKey::MainHeight},
+        m_windowManager);
     setTickboxValue(AUTO_TERMINATE_TICKBOX, settings::readInteger(SettingKey::AUTO_TERMINATE_TICKBOX));
     PROCESS_NAME_TEXTBOX->setText(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX));
     AlwaysOnTopTimer->setInterval(1000);

@@ -51,6 +51,8 @@ public:
     void setDeveloperGroupVisible(bool visible);
     // The window as the window manager knows it.
     platform::WindowHandle hWnd();
+    // The desktop's window manager, which the settings window shares.
+    platform::WindowManager &windowManager() { return m_windowManager; }
     // Why "Always On Top" may do nothing on this desktop, or an empty text.
     QString stayOnTopLimit();
 

@@ -34,7 +34,8 @@ QuellexSettings::QuellexSettings(QuellexMain &main)
 void QuellexSettings::Form_Load()
 {
     loadFormGeometry(
-        this, {SettingKey::AboutLeft, SettingKey::AboutTop, SettingKey::AboutWidth, SettingKey::AboutHeight});
+        this, {SettingKey::AboutLeft, SettingKey::AboutTop, SettingKey::AboutWidth, SettingKey::AboutHeight},
+        m_main.windowManager());
     setTickboxValue(AlwaysOnTopTimer_TICKBOX, settings::readInteger(SettingKey::AlwaysOnTopTimer_TICKBOX));
     setTickboxValue(LOCK_PROCESS_NAME_TICKBOX, settings::readInteger(SettingKey::LOCK_PROCESS_NAME_TICKBOX));
     setTickboxValue(SHOW_ZORVIN_DEV_TICKBOX, settings::readInteger(SettingKey::SHOW_ZORVIN_DEV_TICKBOX));
