@@ -3,7 +3,7 @@
 #include "forms/main/quellexmain.h"
 #include "platform/display.h"
 #include "platform/logging.h"
-#include "process/managementprocessqueryservice.h"
+#include "process/systemprocessqueryservice.h"
 #include "quellexversion.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral(QUELLEX_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
 
-    quellex::process::ManagementProcessQueryService processes;
+    quellex::process::SystemProcessQueryService processes;
     const auto windowManager = quellex::forms::toolkitWindowManager();
 
     quellex::forms::QuellexMain window(processes, *windowManager);

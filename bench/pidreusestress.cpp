@@ -2,7 +2,7 @@
 // process of another name takes its pid, either before the query's Terminate runs or while it runs.
 // Prints how often that other process was ended (wrong_kills=, which must be 0). It runs as root in
 // a PID namespace of its own and signals only processes it started there: copies of itself, idle.
-#include "platform/management.h"
+#include "platform/processes.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -130,7 +130,7 @@ int main(int argc, char **argv)
             platform::findProcesses(target.name(), platform::ProcessQuery::Termination);
         if (pid < 0 || found.size() != 1)
             return 2;
-        platform::ProcessObject &process = *found.front();
+        platform::FoundProcess &process = *found.front();
         auto terminate = [&] {
             if (!byNumber)
                 return process.Terminate();

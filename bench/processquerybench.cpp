@@ -2,7 +2,7 @@
 // the least any /proc scan can cost (one readlink of exe per process and nothing else), and the same
 // question answered through libproc2 as the process tools answer it. The benchmark starts 1000
 // processes of its own, under a name no other process has, and ends exactly those.
-#include "process/managementprocessqueryservice.h"
+#include "process/systemprocessqueryservice.h"
 #include "tests/support/testprocesses.h"
 
 #include <benchmark/benchmark.h>
@@ -26,7 +26,7 @@ quellex::test::TestProcesses *processes = nullptr;
 
 void isProcessRunning(benchmark::State &state)
 {
-    quellex::process::ManagementProcessQueryService service;
+    quellex::process::SystemProcessQueryService service;
     const QString name = processes->imageName();
     for (auto _ : state) {
         const bool running = service.IsProcessRunning(name);

@@ -2,7 +2,7 @@
 
 #include "platform/imagename.h"
 #include "platform/linux/uniquefd.h"
-#include "platform/management.h"
+#include "platform/processes.h"
 
 #include <memory>
 #include <string>
@@ -12,7 +12,7 @@ namespace quellex::platform {
 
 // A process found under /proc, with the image name the query read for it. Terminate ends it only
 // while it still runs that program, and never a process that took over its pid.
-class ProcfsProcess final : public ProcessObject
+class ProcfsProcess final : public FoundProcess
 {
 public:
     ProcfsProcess(std::shared_ptr<const UniqueFd> procDir, std::shared_ptr<const ImageNameMatcher> matcher,

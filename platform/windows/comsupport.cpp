@@ -1,6 +1,6 @@
 #include "platform/windows/comsupport.h"
 
-#include "platform/management.h"
+#include "platform/processes.h"
 
 #include <cstdio>
 #include <objbase.h>
@@ -37,7 +37,7 @@ void ensureComInitialised()
 {
     static thread_local ComApartment apartment;
     if (!apartment.usable())
-        throw ManagementError(hresultText("CoInitializeEx", apartment.result()));
+        throw ProcessListError(hresultText("CoInitializeEx", apartment.result()));
 }
 
 std::string hresultText(const char *what, HRESULT hr)

@@ -81,7 +81,7 @@ private:
 };
 
 // COM for the calling thread, apartment-threaded as the GUI thread needs it, set up on the first call
-// and kept until the thread ends. Throws ManagementError when COM cannot be used at all.
+// and kept until the thread ends. Throws ProcessListError when COM cannot be used at all.
 void ensureComInitialised();
 
 // "<what> failed (HRESULT 0x8004100e)".

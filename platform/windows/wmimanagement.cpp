@@ -34,13 +34,13 @@ WmiManagementService::WmiManagementService()
     HRESULT hr = CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
                                   reinterpret_cast<void **>(locator.put()));
     if (FAILED(hr))
-        throw ManagementError(hresultText("creating the WMI locator", hr));
+        throw ProcessListError(hresultText("creating the WMI locator", hr));
     // What "winmgmts:" means: the local machine's default namespace, as the current user.
     const Bstr space(L"root\\cimv2");
     hr =
         locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, m_services.put());
     if (FAILED(hr))
-        throw ManagementError(hresultText("connecting to root\\cimv2", hr));
+        throw ProcessListError(hresultText("connecting to root\\cimv2", hr));
     // The moniker's default impersonation level; a proxy that has no blanket to set (an in-process
     // service) is used as it is.
     CoSetProxyBlanket(m_services.get(), RPC_C_AUTHN_DEFAULT, RPC_C_AUTHZ_NONE, nullptr,
@@ -78,7 +78,7 @@ ProcessList WmiManagementService::ExecQuery(std::string_view query)
     ProcessList found;
     for (const ComPtr<IWbemClassObject> &object : objects) {
         if (!carriesProcessId(*object.get()))
-            throw ManagementError("a Win32_Process object without a process id: " + std::string(query));
+            throw ProcessListError("a Win32_Process object without a process id: " + std::string(query));
         auto process = std::make_unique<WmiProcess>(m_services, *object.get());
         // A name typed equal to this program's own must not make it end itself. A process that
         // Wine is still creating has no image name yet: an empty name selects no process.
@@ -98,7 +98,7 @@ std::vector<ComPtr<IWbemClassObject>> WmiManagementService::run(std::string_view
         m_services->ExecQuery(language.get(), text.get(),
                               WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, results.put());
     if (FAILED(hr))
-        throw ManagementError(hresultText("ExecQuery", hr) + ": " + std::string(query));
+        throw ProcessListError(hresultText("ExecQuery", hr) + ": " + std::string(query));
 
     std::vector<ComPtr<IWbemClassObject>> objects;
     for (;;) {
@@ -106,7 +106,7 @@ std::vector<ComPtr<IWbemClassObject>> WmiManagementService::run(std::string_view
         ULONG returned = 0;
         hr = results->Next(LONG(WBEM_INFINITE), 1, object.put(), &returned);
         if (FAILED(hr))
-            throw ManagementError(hresultText("enumerating the query's result", hr));
+            throw ProcessListError(hresultText("enumerating the query's result", hr));
         if (returned == 0)
             break;
         objects.push_back(object);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/management.h"
+#include "platform/processes.h"
 #include "platform/windows/comsupport.h"
 
 #include <string>
@@ -20,10 +20,10 @@ std::string wqlQuery(const QString &name, ProcessQuery query);
 class WmiManagementService final
 {
 public:
-    // Throws ManagementError when the service cannot be reached.
+    // Throws ProcessListError when the service cannot be reached.
     WmiManagementService();
 
-    // Every process the query yields but this program's own. Throws ManagementError for a query the
+    // Every process the query yields but this program's own. Throws ProcessListError for a query the
     // service rejects.
     ProcessList ExecQuery(std::string_view query);
 

@@ -180,7 +180,7 @@ TerminateResult WmiProcess::terminateThroughService()
     case static_cast<unsigned long>(E_ACCESSDENIED):
         return TerminateResult::AccessDenied;
     default:
-        throw ManagementError(hresultText("Win32_Process.Terminate", hr));
+        throw ProcessListError(hresultText("Win32_Process.Terminate", hr));
     }
     Variant value;
     if (!out || FAILED(out->Get(L"ReturnValue", 0, value.get(), nullptr, nullptr)) ||

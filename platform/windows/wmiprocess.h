@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/management.h"
+#include "platform/processes.h"
 #include "platform/windows/comsupport.h"
 
 #include <wbemidl.h>
@@ -9,7 +9,7 @@ namespace quellex::platform {
 
 // One Win32_Process object as a query returned it, with the creation time its process had then, so
 // that Terminate can tell that process from a later one under the same id.
-class WmiProcess : public ProcessObject
+class WmiProcess : public FoundProcess
 {
 public:
     // object: one that carriesProcessId().

@@ -2,7 +2,7 @@
 // name no other process has.
 #include "forms/common/controls.h"
 #include "forms/main/quellexmain.h"
-#include "process/managementprocessqueryservice.h"
+#include "process/systemprocessqueryservice.h"
 #include "tests/support/fakewindowmanager.h"
 #include "tests/support/testenvironment.h"
 #include "tests/support/testprocesses.h"
@@ -26,7 +26,7 @@ private slots:
 
 private:
     test::IsolatedSettings m_settings;
-    process::ManagementProcessQueryService m_processes;
+    process::SystemProcessQueryService m_processes;
     test::FakeWindowManager m_windows;
 };
 

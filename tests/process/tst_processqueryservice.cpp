@@ -1,4 +1,4 @@
-#include "process/managementprocessqueryservice.h"
+#include "process/systemprocessqueryservice.h"
 #include "tests/support/testprocesses.h"
 
 #include <QCoreApplication>
@@ -35,7 +35,7 @@ int askAbout(const char *name, [[maybe_unused]] bool asNobody)
     if (asNobody && !test::becomeUser(65534))
         return 3;
 #endif
-    ManagementProcessQueryService service;
+    SystemProcessQueryService service;
     try {
         service.IsProcessRunning(QString::fromUtf8(name));
     } catch (const ProcessQueryError &error) {
@@ -78,7 +78,7 @@ void TestProcessQueryService::realProcessesAreSeenAndEndedTogether()
     const QString shouted = processes.imageName().toUpper() + ".Exe";
 #endif
     const QString name = processes.imageName();
-    ManagementProcessQueryService service;
+    SystemProcessQueryService service;
 
     QVERIFY(!service.IsProcessRunning(name));
     processes.start(3);

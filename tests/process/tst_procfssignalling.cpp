@@ -45,7 +45,7 @@ int queryForeignProc(const char *targetName, const char *targetPid)
     QString error;
     try {
         query(name);
-    } catch (const ManagementError &e) {
+    } catch (const ProcessListError &e) {
         error = QString::fromUtf8(e.what());
     }
     // Past the query's own check, the kernel refuses the signal.

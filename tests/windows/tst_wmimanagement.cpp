@@ -1,7 +1,7 @@
 // The WMI layer against Wine's or Windows' own service, with processes this test started.
 #include "platform/windows/wmimanagement.h"
 #include "platform/windows/wmiprocess.h"
-#include "process/managementprocessqueryservice.h"
+#include "process/systemprocessqueryservice.h"
 #include "tests/support/testprocesses.h"
 
 #include <QCoreApplication>
@@ -92,7 +92,7 @@ void TestWmiManagement::terminateEndsOnlyItsProcess()
     const std::vector<pid_t> pids = processes.start(2);
     const ProcessList found = WmiManagementService().ExecQuery(terminationQuery(processes.imageName()));
     QCOMPARE(found.size(), 2u);
-    ProcessObject &first = *found.front();
+    FoundProcess &first = *found.front();
     QCOMPARE(first.Terminate(), TerminateResult::Success);
     QVERIFY(processes.waitForExit(pid_t(static_cast<WmiProcess &>(first).pid()), kWait));
     QCOMPARE(processes.runningCount(), 1);
@@ -137,7 +137,7 @@ void TestWmiManagement::quoteInNameSelectsNothingElse()
     TestProcesses quoted(uniqueProcessName(QStringLiteral("qx'")));
     plain.start();
     quoted.start();
-    quellex::process::ManagementProcessQueryService service;
+    quellex::process::SystemProcessQueryService service;
     // Windows matches the escaped quote; Wine's query language has no escapes and rejects the query.
     for (const QString &name : {QStringLiteral("x' OR Name<>'"), quoted.imageName()}) {
         try {
@@ -153,7 +153,7 @@ void TestWmiManagement::rejectedQueryGivesTheServiceError()
     try {
         WmiManagementService().ExecQuery("Select Name from Win32_Process Where Name = 'a' OR");
         QFAIL("no error");
-    } catch (const ManagementError &error) {
+    } catch (const ProcessListError &error) {
         QVERIFY2(QByteArray(error.what()).contains("HRESULT 0x8004"), error.what());
     }
 }

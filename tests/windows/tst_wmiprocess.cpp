@@ -127,7 +127,7 @@ void TestWmiProcess::unknownServiceErrorIsThrown()
     service->execResult = HRESULT(WBEM_E_FAILED);
     WmiProcess process(services, *foundObject(pid, processes.imageName()).get());
 
-    QVERIFY_THROWS_EXCEPTION(ManagementError, process.Terminate());
+    QVERIFY_THROWS_EXCEPTION(ProcessListError, process.Terminate());
     QVERIFY(processes.isRunning(pid));
 }
 

@@ -6,7 +6,7 @@ namespace quellex::process {
 
 // The process query service over the platform's processes: every call searches afresh and lets go
 // of everything before it returns.
-class ManagementProcessQueryService final : public ProcessQueryService
+class SystemProcessQueryService final : public ProcessQueryService
 {
 public:
     bool IsProcessRunning(const QString &name) override;

@@ -8,13 +8,13 @@
 namespace quellex::platform {
 
 // The processes could not be listed, or the platform's service rejected a call.
-class ManagementError : public std::runtime_error
+class ProcessListError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// What Terminate returns, with the values the management service has always used, so that callers
+// What Terminate returns, with the values Windows' Win32_Process.Terminate uses, so that callers
 // can tell a process that vanished on its own (normal) from one that refused to end.
 enum class TerminateResult : int {
     Success = 0,
@@ -42,23 +42,23 @@ inline const char *terminateResultText(TerminateResult result)
 }
 
 // One process a search found, as it was when it was found.
-class ProcessObject
+class FoundProcess
 {
 public:
-    virtual ~ProcessObject() = default;
+    virtual ~FoundProcess() = default;
 
     // Ends the process unconditionally; never throws for a process that is gone or may not be ended.
     virtual TerminateResult Terminate() = 0;
 };
 
-using ProcessList = std::vector<std::unique_ptr<ProcessObject>>;
+using ProcessList = std::vector<std::unique_ptr<FoundProcess>>;
 
 // Which question a search answers: where a management service is asked, each has its own query.
 enum class ProcessQuery { RunningCheck, Termination };
 
 // Every process of the image name but this program's own, in the order the platform lists them,
 // searched afresh at each call: letter case ignored, ".exe" optional where executables carry none,
-// blanks part of the name, and the empty name matches nothing. Throws ManagementError when the
+// blanks part of the name, and the empty name matches nothing. Throws ProcessListError when the
 // processes cannot be listed.
 ProcessList findProcesses(const QString &name, ProcessQuery query);
 

@@ -47,7 +47,7 @@ QString recordedName(pid_t pid, const QString &typed)
 
 } // namespace
 
-class TestProcfsManagement : public QObject
+class TestProcfsSearch : public QObject
 {
     Q_OBJECT
 
@@ -70,13 +70,13 @@ private:
     std::vector<pid_t> m_pairPids;
 };
 
-void TestProcfsManagement::initTestCase()
+void TestProcfsSearch::initTestCase()
 {
     m_pair = std::make_unique<TestProcesses>(uniqueProcessName(QStringLiteral("qxPair")));
     m_pairPids = sorted(m_pair->start(2));
 }
 
-void TestProcfsManagement::matchesTheNameInAnyForm_data()
+void TestProcfsSearch::matchesTheNameInAnyForm_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("found");
@@ -92,7 +92,7 @@ void TestProcfsManagement::matchesTheNameInAnyForm_data()
     QTest::newRow("one character more") << name + "0" << false;
 }
 
-void TestProcfsManagement::matchesTheNameInAnyForm()
+void TestProcfsSearch::matchesTheNameInAnyForm()
 {
     QFETCH(QString, typed);
     QFETCH(bool, found);
@@ -102,12 +102,12 @@ void TestProcfsManagement::matchesTheNameInAnyForm()
         QCOMPARE(recordedName(pid, typed), m_pair->imageName());
 }
 
-void TestProcfsManagement::emptyNameSelectsNothing()
+void TestProcfsSearch::emptyNameSelectsNothing()
 {
     QCOMPARE(query(QString()).size(), 0u);
 }
 
-void TestProcfsManagement::longNameIsMatchedInFull()
+void TestProcfsSearch::longNameIsMatchedInFull()
 {
     TestProcesses fifteen(uniqueProcessName(QStringLiteral("qxF"), 15));
     TestProcesses sixteen(fifteen.imageName() + "z");
@@ -123,7 +123,7 @@ void TestProcfsManagement::longNameIsMatchedInFull()
     QCOMPARE(query(longer.imageName().chopped(1) + "-").size(), 0u);
 }
 
-void TestProcfsManagement::zombieIsNotCounted()
+void TestProcfsSearch::zombieIsNotCounted()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxZombie")));
     const pid_t running = processes.start();
@@ -131,7 +131,7 @@ void TestProcfsManagement::zombieIsNotCounted()
     QCOMPARE(pidsOf(query(processes.imageName())), std::vector<pid_t>{running});
 }
 
-void TestProcfsManagement::removedExecutableKeepsItsName()
+void TestProcfsSearch::removedExecutableKeepsItsName()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxGone")));
     const pid_t pid = processes.start();
@@ -141,7 +141,7 @@ void TestProcfsManagement::removedExecutableKeepsItsName()
     QCOMPARE(recordedName(pid, processes.imageName()), processes.imageName());
 }
 
-void TestProcfsManagement::quoteAndBackslashInName()
+void TestProcfsSearch::quoteAndBackslashInName()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qx'\\")));
     const pid_t pid = processes.start();
@@ -149,7 +149,7 @@ void TestProcfsManagement::quoteAndBackslashInName()
     QCOMPARE(query(QStringLiteral("qx")).size(), 0u);
 }
 
-void TestProcfsManagement::terminateEndsEveryProcessOfTheName()
+void TestProcfsSearch::terminateEndsEveryProcessOfTheName()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxEnd")));
     const std::vector<pid_t> pids = sorted(processes.start(3));
@@ -163,7 +163,7 @@ void TestProcfsManagement::terminateEndsEveryProcessOfTheName()
         QCOMPARE(process->Terminate(), TerminateResult::PathNotFound);
 }
 
-void TestProcfsManagement::terminateSparesWhatIsNoLongerThatProcess()
+void TestProcfsSearch::terminateSparesWhatIsNoLongerThatProcess()
 {
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxStale")));
     const pid_t pid = processes.start();
@@ -176,7 +176,7 @@ void TestProcfsManagement::terminateSparesWhatIsNoLongerThatProcess()
     QCOMPARE(found.front()->Terminate(), TerminateResult::PathNotFound);
 }
 
-void TestProcfsManagement::otherUsersProcesses()
+void TestProcfsSearch::otherUsersProcesses()
 {
     if (::geteuid() != 0)
         QSKIP("needs root: processes of another user are started as root and queried as nobody");
@@ -216,7 +216,7 @@ void TestProcfsManagement::otherUsersProcesses()
              5);
 }
 
-void TestProcfsManagement::parsesStatLines()
+void TestProcfsSearch::parsesStatLines()
 {
     const auto kernelThread =
         parseProcStat("2 (kthreadd) S 0 0 0 0 -1 2129984 0 0 0 0 0 0 0 0 20 0 1 0 3 0\n");
@@ -240,8 +240,8 @@ int main(int argc, char **argv)
         return queryAsNobody(argc, argv);
     enterOwnPidNamespace(argc, argv);
     QCoreApplication app(argc, argv);
-    TestProcfsManagement test;
+    TestProcfsSearch test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_procfsmanagement.moc"
+#include "tst_procfssearch.moc"

@@ -40,7 +40,7 @@ void requireOwnProcessTable(int procDir, std::string_view ownPid)
     char self[32];
     const ssize_t length = ::readlinkat(procDir, "self", self, sizeof self);
     if (length < 0 || std::string_view(self, std::size_t(length)) != ownPid)
-        throw ManagementError("/proc belongs to another PID namespace");
+        throw ProcessListError("/proc belongs to another PID namespace");
 }
 
 } // namespace
@@ -49,7 +49,7 @@ ProcessList findProcesses(const QString &name, ProcessQuery)
 {
     UniqueFd opened(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!opened.isValid())
-        throw ManagementError(systemError("cannot open /proc"));
+        throw ProcessListError(systemError("cannot open /proc"));
     const auto procDir = std::make_shared<const UniqueFd>(std::move(opened));
     // This program is never among the processes found: a name typed equal to its own must not make
     // it end itself.
@@ -62,11 +62,11 @@ ProcessList findProcesses(const QString &name, ProcessQuery)
     // A descriptor of its own for the listing, so every search starts at the first entry.
     const int listFd = ::openat(procDir->get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0)
-        throw ManagementError(systemError("cannot list the processes"));
+        throw ProcessListError(systemError("cannot list the processes"));
     const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(listFd), ::closedir);
     if (!dir) {
         ::close(listFd);
-        throw ManagementError(systemError("cannot list the processes"));
+        throw ProcessListError(systemError("cannot list the processes"));
     }
 
     ProcessList found;
@@ -87,7 +87,7 @@ ProcessList findProcesses(const QString &name, ProcessQuery)
         found.push_back(std::make_unique<ProcfsProcess>(procDir, matcher, pid, std::move(*image)));
     }
     if (errno != 0)
-        throw ManagementError(systemError("cannot list the processes"));
+        throw ProcessListError(systemError("cannot list the processes"));
     return found;
 }
 

@@ -1,6 +1,6 @@
-#include "process/managementprocessqueryservice.h"
+#include "process/systemprocessqueryservice.h"
 
-#include "platform/management.h"
+#include "platform/processes.h"
 
 #include <exception>
 
@@ -20,7 +20,7 @@ namespace {
 
 } // namespace
 
-bool ManagementProcessQueryService::IsProcessRunning(const QString &name)
+bool SystemProcessQueryService::IsProcessRunning(const QString &name)
 {
     try {
         return !platform::findProcesses(name, platform::ProcessQuery::RunningCheck).empty();
@@ -29,7 +29,7 @@ bool ManagementProcessQueryService::IsProcessRunning(const QString &name)
     }
 }
 
-TerminationReport ManagementProcessQueryService::TerminateProcesses(const QString &name)
+TerminationReport SystemProcessQueryService::TerminateProcesses(const QString &name)
 {
     TerminationReport report;
     report.name = name;
@@ -38,7 +38,7 @@ TerminationReport ManagementProcessQueryService::TerminateProcesses(const QStrin
             platform::findProcesses(name, platform::ProcessQuery::Termination);
         report.found = int(processes.size());
         // Every process is asked, whatever the one before answered; a vanished one is no refusal.
-        for (const std::unique_ptr<platform::ProcessObject> &process : processes) {
+        for (const std::unique_ptr<platform::FoundProcess> &process : processes) {
             const platform::TerminateResult result = process->Terminate();
             if (result == platform::TerminateResult::Success ||
                 result == platform::TerminateResult::PathNotFound)
