@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QLoggingCategory>
+#include <QMap>
+#include <QString>
+#include <QStringList>
 
 // Everything the program tells the user on stderr goes through one of these, so that a user can
 // silence or widen it with QT_LOGGING_RULES and a test can expect it with QTest::ignoreMessage.
@@ -8,4 +11,22 @@ namespace quellex {
 Q_DECLARE_LOGGING_CATEGORY(lcProcess)  // "quellex.process": process searches and terminations
 Q_DECLARE_LOGGING_CATEGORY(lcSettings) // "quellex.settings": the settings store
 Q_DECLARE_LOGGING_CATEGORY(lcWindow)   // "quellex.window": displays, window managers, the windows
+
+// What each subject (a handler, a file, a display) is saying now, so that it is said once on stderr
+// for as long as it stays the same, not at every tick or every key read.
+class SaidOnce
+{
+public:
+    // Whether text is new for the subject: the first for it, or another than the last. It becomes the
+    // subject's text.
+    bool isNew(const QString &subject, const QString &text = {});
+    // The subject has stopped saying anything; false when it said nothing.
+    bool forget(const QString &subject) { return m_said.remove(subject) > 0; }
+    bool isEmpty() const { return m_said.isEmpty(); }
+    // What is being said, in the order of the subjects.
+    QStringList texts() const { return m_said.values(); }
+
+private:
+    QMap<QString, QString> m_said;
+};
 } // namespace quellex

@@ -1,7 +1,5 @@
 #include "platform/nullwindowmanager.h"
 
-#include "platform/logging.h"
-
 namespace quellex::platform {
 
 NullWindowManager::NullWindowManager(const char *platformName)
@@ -22,10 +20,8 @@ bool NullWindowManager::SetWindowPos(WindowHandle, WindowHandle, int, int, int, 
 
 void NullWindowManager::warnOnce()
 {
-    if (m_warned)
-        return;
-    m_warned = true;
-    qCWarning(lcWindow, "always-on-top is not available on the %s display", m_platformName.c_str());
+    if (m_said.isNew(QString()))
+        qCWarning(lcWindow, "always-on-top is not available on the %s display", m_platformName.c_str());
 }
 
 } // namespace quellex::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/logging.h"
 #include "platform/windowmanager.h"
 
 #include <string>
@@ -20,7 +21,7 @@ public:
                       unsigned uFlags) override;
     bool canKeepOnTop() override
     {
-        m_warned = true;
+        m_said.isNew(QString());
         return false;
     }
 
@@ -28,7 +29,7 @@ private:
     void warnOnce();
 
     std::string m_platformName;
-    bool m_warned = false;
+    SaidOnce m_said;
 };
 
 } // namespace quellex::platform

@@ -58,18 +58,6 @@ template<typename Number> std::optional<Number> parse(const QString &text)
     return value;
 }
 
-// Halves go to the even neighbour, as the platform's own conversion to an integer does.
-double roundHalfToEven(double value)
-{
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    if (fraction < 0.5)
-        return below;
-    if (fraction > 0.5)
-        return below + 1;
-    return std::fmod(below, 2.0) == 0 ? below : below + 1;
-}
-
 } // namespace
 
 std::optional<int> textToInteger(const QString &text)
@@ -77,7 +65,8 @@ std::optional<int> textToInteger(const QString &text)
     const std::optional<double> value = parse<double>(text);
     if (!value)
         return std::nullopt;
-    const double rounded = roundHalfToEven(*value);
+    // Halves go to the even neighbour, as the platform's own conversion to an integer does.
+    const double rounded = std::nearbyint(*value);
     if (rounded < double(INT_MIN) || rounded > double(INT_MAX))
         return std::nullopt;
     return static_cast<int>(rounded);

@@ -1,18 +1,13 @@
 #include "forms/main/problemtooltips.h"
 
-#include "platform/logging.h"
-
-#include <QStringList>
 #include <QWidget>
 
 namespace quellex::forms {
 
 void ProblemTooltips::set(QWidget *control, const QString &source, const QString &text)
 {
-    QString &current = m_problems[control][source];
-    if (current == text)
+    if (!m_problems[control].isNew(source, text))
         return;
-    current = text;
     qCWarning(lcProcess).noquote() << text;
     refresh(control);
 }
@@ -20,7 +15,7 @@ void ProblemTooltips::set(QWidget *control, const QString &source, const QString
 void ProblemTooltips::clear(QWidget *control, const QString &source)
 {
     auto problems = m_problems.find(control);
-    if (problems == m_problems.end() || problems->remove(source) == 0)
+    if (problems == m_problems.end() || !problems->forget(source))
         return;
     if (problems->isEmpty())
         m_problems.erase(problems);
@@ -29,8 +24,7 @@ void ProblemTooltips::clear(QWidget *control, const QString &source)
 
 QString ProblemTooltips::text(const QWidget *control) const
 {
-    const auto problems = m_problems.value(control);
-    return QStringList(problems.begin(), problems.end()).join(QLatin1Char('\n'));
+    return m_problems.value(control).texts().join(QLatin1Char('\n'));
 }
 
 void ProblemTooltips::refresh(QWidget *control)

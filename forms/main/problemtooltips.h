@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/logging.h"
+
 #include <QHash>
-#include <QMap>
 #include <QString>
 
 class QWidget;
@@ -22,7 +23,7 @@ public:
 private:
     void refresh(QWidget *control);
 
-    QHash<const QWidget *, QMap<QString, QString>> m_problems;
+    QHash<const QWidget *, SaidOnce> m_problems;
 };
 
 } // namespace quellex::forms

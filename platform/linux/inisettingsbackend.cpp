@@ -62,16 +62,14 @@ QString identity(const struct stat &st)
 // so that loading a window, which reads many keys, or closing one, which saves many, reports once.
 void warnOnce(const QString &path, const QString &cause, const QString &message)
 {
-    static QString lastReport;
+    static SaidOnce said;
     QString report = path + u'\n' + cause;
     struct stat st
     {};
     if (::stat(QFile::encodeName(path).constData(), &st) == 0)
         report += u'\n' + identity(st);
-    if (report == lastReport)
-        return;
-    lastReport = report;
-    qCWarning(lcSettings).noquote() << message;
+    if (said.isNew(QString(), report))
+        qCWarning(lcSettings).noquote() << message;
 }
 
 enum class FileState { Absent, Readable, Unusable };

@@ -4,7 +4,6 @@
 #include "platform/logging.h"
 #include "platform/settingsbackend.h"
 
-#include <QSet>
 #include <windows.h>
 
 namespace quellex::platform {
@@ -34,11 +33,9 @@ QString errorText(LSTATUS status)
 // A read of many keys, or a timer's writes, says a thing once per key and message.
 void warnOnce(const QString &message)
 {
-    static QSet<QString> said;
-    if (said.contains(message))
-        return;
-    said.insert(message);
-    qCWarning(lcSettings).noquote() << message;
+    static SaidOnce said;
+    if (said.isNew(message))
+        qCWarning(lcSettings).noquote() << message;
 }
 
 class Key
