@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <optional>
 
 namespace quellex::platform {
 
 // The platform's per-user store of text values, addressed by application, section and key. The
-// platform folder chosen at build time defines these two functions. Each call goes to the store
+// platform folder chosen at build time defines readSetting and writeSettings. Each call goes to the store
 // itself, so a value written by anyone is seen by the next read. The names are the program's own
 // constants; they are not checked.
 
@@ -14,9 +15,17 @@ namespace quellex::platform {
 // through lcSettings) so that the caller falls back to its default.
 std::optional<QString> readSetting(const QString &application, const QString &section, const QString &key);
 
-// Creates or replaces the value and makes it durable before returning. Returns false, after
-// reporting through lcSettings, when the value could not be stored.
-bool writeSetting(const QString &application, const QString &section, const QString &key,
-                  const QString &value);
+// Keys and their values, in the order they were written.
+using SettingValues = QList<std::pair<QString, QString>>;
+
+// Creates or replaces the values, all in one step, and makes them durable before returning. Returns
+// false, after reporting through lcSettings, when they could not be stored.
+bool writeSettings(const QString &application, const QString &section, const SettingValues &values);
+
+inline bool writeSetting(const QString &application, const QString &section, const QString &key,
+                         const QString &value)
+{
+    return writeSettings(application, section, {{key, value}});
+}
 
 } // namespace quellex::platform

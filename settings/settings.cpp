@@ -2,21 +2,28 @@
 
 #include "platform/settingsbackend.h"
 
+#include <QMap>
+#include <utility>
+
 namespace quellex::settings {
 
-QString GetSetting(const QString &application, const QString &section, const QString &key,
-                   const QString &defaultValue)
-{
-    return platform::readSetting(application, section, key).value_or(defaultValue);
-}
-
-void SaveSetting(const QString &application, const QString &section, const QString &key, const QString &value)
-{
-    // A failure has been reported by the store; the caller carries on as before.
-    (void)platform::writeSetting(application, section, key, value);
-}
-
 namespace {
+
+int s_batchDepth = 0;
+// The writes of the open batches, by application and section.
+QMap<std::pair<QString, QString>, platform::SettingValues> s_pending;
+
+QString *pendingValue(const QString &application, const QString &section, const QString &key)
+{
+    const auto store = s_pending.find({application, section});
+    if (store == s_pending.end())
+        return nullptr;
+    for (auto &[name, value] : *store) {
+        if (name == key)
+            return &value;
+    }
+    return nullptr;
+}
 
 template<typename Number> Number readNumber(SettingKey key, std::optional<Number> (*convert)(const QString &))
 {
@@ -26,6 +33,40 @@ template<typename Number> Number readNumber(SettingKey key, std::optional<Number
 }
 
 } // namespace
+
+QString GetSetting(const QString &application, const QString &section, const QString &key,
+                   const QString &defaultValue)
+{
+    if (const QString *pending = pendingValue(application, section, key))
+        return *pending;
+    return platform::readSetting(application, section, key).value_or(defaultValue);
+}
+
+void SaveSetting(const QString &application, const QString &section, const QString &key, const QString &value)
+{
+    if (s_batchDepth == 0) {
+        // A failure has been reported by the store; the caller carries on as before.
+        (void)platform::writeSetting(application, section, key, value);
+    } else if (QString *pending = pendingValue(application, section, key)) {
+        *pending = value;
+    } else {
+        s_pending[{application, section}].append({key, value});
+    }
+}
+
+WriteBatch::WriteBatch()
+{
+    ++s_batchDepth;
+}
+
+WriteBatch::~WriteBatch()
+{
+    if (--s_batchDepth > 0)
+        return;
+    const auto pending = std::exchange(s_pending, {});
+    for (auto store = pending.begin(); store != pending.end(); ++store)
+        (void)platform::writeSettings(store.key().first, store.key().second, *store);
+}
 
 QString readText(SettingKey key)
 {

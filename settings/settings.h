@@ -12,10 +12,22 @@ namespace quellex::settings {
 // a store that cannot be read counts as empty and is reported once through lcSettings.
 QString GetSetting(const QString &application, const QString &section, const QString &key,
                    const QString &defaultValue);
-// Creates or replaces the value; it is on disk when this returns. A value that cannot be stored is
-// reported through lcSettings; the caller carries on.
+// Creates or replaces the value; it is on disk when this returns, or when the outermost WriteBatch
+// ends. A value that cannot be stored is reported through lcSettings; the caller carries on.
 void SaveSetting(const QString &application, const QString &section, const QString &key,
                  const QString &value);
+
+// While a batch lives, writes are gathered, and reads see them; when the outermost batch ends, they
+// reach the store together, as one locked, durable replace of the file. A handler that saves many
+// values opens one, so that the file is replaced once rather than once a value.
+class WriteBatch
+{
+public:
+    WriteBatch();
+    ~WriteBatch();
+    WriteBatch(const WriteBatch &) = delete;
+    WriteBatch &operator=(const WriteBatch &) = delete;
+};
 
 // Number texts are written in the current locale's format and read in either decimal notation.
 // Readers take blanks around the number, never group separators; garbage, an empty text, infinities

@@ -2,6 +2,7 @@
 
 #include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
+#include "settings/settings.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -82,7 +83,8 @@ SessionEnd::~SessionEnd()
 void SessionEnd::end()
 {
     // Closing a modal window ends its own event loop only once control returns there, so the main
-    // window is closed from here too, right after it.
+    // window is closed from here too, right after it; both save in one replace of the file.
+    const settings::WriteBatch batch;
     while (QWidget *modal = QApplication::activeModalWidget()) {
         if (modal == &m_main || !modal->close())
             break;

@@ -155,6 +155,7 @@ void QuellexMain::saveState()
 {
     if (m_unloaded)
         return;
+    const settings::WriteBatch batch;
     // The settings window is modal, so it is open only while the session ends under it.
     auto *settingsWindow = findChild<QuellexSettings *>(QString(), Qt::FindDirectChildrenOnly);
     if (settingsWindow && settingsWindow->isVisible())

@@ -86,6 +86,7 @@ void QuellexSettings::saveSettings()
 
 void QuellexSettings::closeEvent(QCloseEvent *event)
 {
+    const settings::WriteBatch batch;
     Form_Unload();
     QDialog::closeEvent(event);
 }

@@ -1,6 +1,7 @@
 // The settings window's controls as designed, and the wiring from their events to the handlers.
 #include "forms/common/controls.h"
 #include "forms/settings/quellexsettings.h"
+#include "settings/settings.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -79,7 +80,11 @@ void QuellexSettings::createControls()
 
 void QuellexSettings::connectHandlers()
 {
-    connect(OK_BUTTON, &QPushButton::clicked, this, &QuellexSettings::OK_BUTTON_Click);
+    // OK saves, and its close saves again: the file is replaced once.
+    connect(OK_BUTTON, &QPushButton::clicked, this, [this] {
+        const settings::WriteBatch batch;
+        OK_BUTTON_Click();
+    });
     connect(AlwaysOnTopTimer_TICKBOX, &QCheckBox::toggled, this,
             &QuellexSettings::AlwaysOnTopTimer_TICKBOX_Click);
     connect(LOCK_PROCESS_NAME_TICKBOX, &QCheckBox::toggled, this,

@@ -189,9 +189,12 @@ std::optional<QString> readSetting(const QString &application, const QString &se
     return value.toString();
 }
 
-bool writeSetting(const QString &application, const QString &section, const QString &key,
-                  const QString &value)
+bool writeSettings(const QString &application, const QString &section, const SettingValues &values)
 {
+    if (values.isEmpty())
+        return true;
+    // A batch that fails fails as a whole, at its first key.
+    const QString &key = values.first().first;
     const QString path = storePath(application);
     const auto fail = [&](const QString &why) {
         warnOnce(path, why,
@@ -235,11 +238,15 @@ bool writeSetting(const QString &application, const QString &section, const QStr
                    .arg(path, problem, *aside);
     }
     // A value that would take the file past the limit would make the next start lose every setting.
-    if (QFileInfo(target).size() + 4 * (key.size() + value.size()) + 8 > kMaxFileSize)
+    qint64 growth = 0;
+    for (const auto &[name, value] : values)
+        growth += 4 * (name.size() + value.size()) + 8;
+    if (QFileInfo(target).size() + growth > kMaxFileSize)
         return fail(QStringLiteral("the file would grow larger than 1 MiB"));
     if (!settings)
         settings.emplace(target, QSettings::IniFormat);
-    settings->setValue(section + u'/' + key, value);
+    for (const auto &[name, value] : values)
+        settings->setValue(section + u'/' + name, value);
     settings->sync();
     if (settings->status() == QSettings::AccessError)
         return fail(QStringLiteral("the file \"%1\" cannot be written").arg(target));

@@ -103,24 +103,27 @@ std::optional<QString> readSetting(const QString &application, const QString &se
     return std::nullopt;
 }
 
-bool writeSetting(const QString &application, const QString &section, const QString &key,
-                  const QString &value)
+bool writeSettings(const QString &application, const QString &section, const SettingValues &values)
 {
     const QString path = sectionPath(application, section);
     Key created;
-    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_SET_VALUE, nullptr, created.put(), nullptr);
-    if (status == ERROR_SUCCESS) {
-        const DWORD bytes = DWORD((value.size() + 1) * sizeof(wchar_t));
-        status = RegSetValueExW(created.get(), wide(key), 0, REG_SZ,
-                                reinterpret_cast<const BYTE *>(wide(value)), bytes);
+    const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           KEY_SET_VALUE, nullptr, created.put(), nullptr);
+    bool written = true;
+    for (const auto &[key, value] : values) {
+        LSTATUS status = opened;
+        if (status == ERROR_SUCCESS) {
+            const DWORD bytes = DWORD((value.size() + 1) * sizeof(wchar_t));
+            status = RegSetValueExW(created.get(), wide(key), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE *>(wide(value)), bytes);
+        }
+        if (status != ERROR_SUCCESS) {
+            warnOnce(QStringLiteral("Setting %1 under HKEY_CURRENT_USER\\%2 cannot be written (%3)")
+                         .arg(key, path, errorText(status)));
+            written = false;
+        }
     }
-    if (status != ERROR_SUCCESS) {
-        warnOnce(QStringLiteral("Setting %1 under HKEY_CURRENT_USER\\%2 cannot be written (%3)")
-                     .arg(key, path, errorText(status)));
-        return false;
-    }
-    return true;
+    return written;
 }
 
 } // namespace quellex::platform
