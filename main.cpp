@@ -1,6 +1,6 @@
-#include "forms/common/sessionend.h"
 #include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
+#include "forms/main/sessionend.h"
 #include "platform/display.h"
 #include "platform/logging.h"
 #include "process/systemprocessqueryservice.h"

@@ -114,9 +114,9 @@ void QuellexMain::Form_Load()
     TERMINATOR_PROCESS_WATCHER_TIMER->setInterval(100);
     AUTO_TERMINATE_SLEEP_TIMER->setInterval(250);
     ZORVIN_SLEEP_PROCESS_WATCHER_TIMER->setInterval(100);
-    setTimerEnabled(AlwaysOnTopTimer, settings::readDouble(SettingKey::AlwaysOnTopTimer_TICKBOX) == 1);
+    setAlwaysOnTop(settings::readDouble(SettingKey::AlwaysOnTopTimer_TICKBOX) == 1);
     setTimerEnabled(AUTO_TERMINATE_TIMER, settings::readDouble(SettingKey::AUTO_TERMINATE_TICKBOX) == 1);
-    PROCESS_NAME_TEXTBOX->setReadOnly(settings::readDouble(SettingKey::LOCK_PROCESS_NAME_TICKBOX) == 1);
+    setNameLocked(settings::readDouble(SettingKey::LOCK_PROCESS_NAME_TICKBOX) == 1);
     setDeveloperGroupVisible(settings::readDouble(SettingKey::SHOW_ZORVIN_DEV_TICKBOX) == 1);
 }
 
@@ -129,6 +129,16 @@ void QuellexMain::Form_Unload()
     settings::writeSingle(SettingKey::MainHeight, frame.height);
     settings::writeInteger(SettingKey::AUTO_TERMINATE_TICKBOX, tickboxValue(AUTO_TERMINATE_TICKBOX));
     settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, PROCESS_NAME_TEXTBOX->text());
+}
+
+void QuellexMain::setAlwaysOnTop(bool onTop)
+{
+    setTimerEnabled(AlwaysOnTopTimer, onTop);
+}
+
+void QuellexMain::setNameLocked(bool locked)
+{
+    PROCESS_NAME_TEXTBOX->setReadOnly(locked);
 }
 
 void QuellexMain::setDeveloperGroupVisible(bool visible)

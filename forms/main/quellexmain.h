@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/main/problemtooltips.h"
+#include "forms/settings/displayoptions.h"
 #include "platform/windowmanager.h"
 
 #include <QProperty>
@@ -21,7 +22,7 @@ struct TerminationReport;
 namespace quellex::forms {
 
 // The program's start-up window: the name to watch, its state colour and the ways to end it.
-class QuellexMain : public QWidget
+class QuellexMain : public QWidget, public DisplayOptions
 {
     Q_OBJECT
 
@@ -29,7 +30,7 @@ public:
     QuellexMain(process::ProcessQueryService &processes, platform::WindowManager &windowManager,
                 QWidget *parent = nullptr);
 
-    // The controls, named as in the design. The settings window acts on the main window through them.
+    // The controls, named as in the design.
     QTimer *ZORVIN_SLEEP_PROCESS_WATCHER_TIMER = nullptr;
     QTimer *TERMINATOR_PROCESS_WATCHER_TIMER = nullptr;
     QTimer *AUTO_TERMINATE_SLEEP_TIMER = nullptr;
@@ -47,14 +48,15 @@ public:
     QLabel *ZORVIN_DEV_TEXTBOX = nullptr;
     QLabel *ZORVIN_QUELLEX_TITLE = nullptr;
 
-    // Shows or hides the four controls of the developer group, always together.
-    void setDeveloperGroupVisible(bool visible);
+    // The display options, as the settings window changes them.
+    QWidget &optionsOwner() override { return *this; }
+    platform::WindowManager &windowManager() override { return m_windowManager; }
+    QString stayOnTopLimit() override;
+    void setAlwaysOnTop(bool onTop) override;
+    void setNameLocked(bool locked) override;
+    void setDeveloperGroupVisible(bool visible) override;
     // The window as the window manager knows it.
     platform::WindowHandle hWnd();
-    // The desktop's window manager, which the settings window shares.
-    platform::WindowManager &windowManager() { return m_windowManager; }
-    // Why "Always On Top" may do nothing on this desktop, or an empty text.
-    QString stayOnTopLimit();
 
     // What closing saves, an open settings window first, with both windows left as they are: a session
     // manager's checkpoint. Nothing once the window has unloaded.

@@ -3,14 +3,13 @@
 #include "forms/common/accessibility.h"
 #include "forms/common/controls.h"
 #include "forms/common/windowgeometry.h"
-#include "forms/main/quellexmain.h"
+#include "forms/settings/displayoptions.h"
 #include "settings/settings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 
 namespace quellex::forms {
 
@@ -20,8 +19,8 @@ const QString QuellexSettings::kAuthorLine = QStringLiteral("Created By The ZORV
 const QString QuellexSettings::kContactAddress = QStringLiteral("crew@zorvin-quellex.invalid");
 const QString QuellexSettings::kPictureCredit = QStringLiteral("https://zorvin-quellex.invalid/skull\n");
 
-QuellexSettings::QuellexSettings(QuellexMain &main)
-    : QDialog(&main)
+QuellexSettings::QuellexSettings(DisplayOptions &main)
+    : QDialog(&main.optionsOwner())
     , m_main(main)
 {
     createControls();
@@ -43,13 +42,13 @@ void QuellexSettings::Form_Load()
 
 void QuellexSettings::AlwaysOnTopTimer_TICKBOX_Click()
 {
-    setTimerEnabled(m_main.AlwaysOnTopTimer, tickboxValue(AlwaysOnTopTimer_TICKBOX) == 1);
+    m_main.setAlwaysOnTop(tickboxValue(AlwaysOnTopTimer_TICKBOX) == 1);
     settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, tickboxValue(AlwaysOnTopTimer_TICKBOX));
 }
 
 void QuellexSettings::LOCK_PROCESS_NAME_TICKBOX_Click()
 {
-    m_main.PROCESS_NAME_TEXTBOX->setReadOnly(tickboxValue(LOCK_PROCESS_NAME_TICKBOX) == 1);
+    m_main.setNameLocked(tickboxValue(LOCK_PROCESS_NAME_TICKBOX) == 1);
 }
 
 void QuellexSettings::SHOW_ZORVIN_DEV_TICKBOX_Click()

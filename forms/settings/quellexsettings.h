@@ -10,7 +10,7 @@ class QPushButton;
 
 namespace quellex::forms {
 
-class QuellexMain;
+class DisplayOptions;
 
 // The modal window with the main window's three display options and the program's title lines.
 // Each opening is a new instance, loaded afresh from the settings store.
@@ -23,7 +23,7 @@ public:
     static const QString kContactAddress;
     static const QString kPictureCredit;
 
-    explicit QuellexSettings(QuellexMain &main);
+    explicit QuellexSettings(DisplayOptions &main);
 
     // The controls, named as in the design.
     QCheckBox *SHOW_ZORVIN_DEV_TICKBOX = nullptr;
@@ -56,7 +56,7 @@ private:
     void connectHandlers();
     void saveSettings();
 
-    QuellexMain &m_main;
+    DisplayOptions &m_main;
 };
 
 } // namespace quellex::forms

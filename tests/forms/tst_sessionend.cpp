@@ -1,7 +1,7 @@
 // The end of a session, as the program meets it: a signal while the main window runs, perhaps with
 // the modal settings window open. Both windows must save as their close boxes do, once, and the main
 // window must report that the program is done.
-#include "forms/common/sessionend.h"
+#include "forms/main/sessionend.h"
 #include "forms/settings/quellexsettings.h"
 #include "tests/forms/windowtestbed.h"
 

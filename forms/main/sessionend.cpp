@@ -1,4 +1,4 @@
-#include "forms/common/sessionend.h"
+#include "forms/main/sessionend.h"
 
 #include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
