@@ -24,6 +24,7 @@ public:
         m_said.isNew(QString());
         return false;
     }
+    bool honoursPositions() override { return m_platformName.rfind("wayland", 0) != 0; }
 
 private:
     void warnOnce();

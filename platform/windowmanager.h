@@ -32,9 +32,10 @@ public:
     // stacking calls still run and change nothing.
     virtual bool canKeepOnTop() { return true; }
 
-    // Whether a window stands where the program puts it and the toolkit knows its frame. Not so under
-    // an X11 window manager that states no frame extents (weston's): it places new windows as it likes.
-    virtual bool placesWindowsAsAsked() { return true; }
+    // Whether the desktop honours positions: a window stands where the program puts it and the toolkit
+    // knows its frame. Not so on native Wayland, nor under an X11 window manager that states no frame
+    // extents (weston's): it places new windows as it likes.
+    virtual bool honoursPositions() { return true; }
 
 protected:
     // The rules above, which every layer applies before it acts: a window that is not 0 (a layer may

@@ -21,11 +21,6 @@ std::unique_ptr<platform::WindowManager> toolkitWindowManager()
     return platform::createWindowManager(display);
 }
 
-bool positionsAreKnown()
-{
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
 bool toolkitDisplayLost()
 {
 #if QT_CONFIG(xcb)

@@ -12,9 +12,6 @@ namespace quellex::forms {
 // The window manager of that display, over the toolkit's own connection.
 std::unique_ptr<platform::WindowManager> toolkitWindowManager();
 
-// Whether the toolkit can place windows and read back where they are: not on native Wayland.
-bool positionsAreKnown();
-
 // Whether the toolkit's connection to its display has broken (the X server has gone): the toolkit
 // ends the program as soon as it notices.
 bool toolkitDisplayLost();

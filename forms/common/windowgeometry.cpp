@@ -1,6 +1,5 @@
 #include "forms/common/windowgeometry.h"
 
-#include "forms/common/toolkitdisplay.h"
 #include "settings/settings.h"
 
 #include <QEvent>
@@ -22,9 +21,6 @@ constexpr int kTitleBarPixels = 20;
 constexpr int kMaxFrameMargin = 200;
 // X11 keeps coordinates in 16 signed bits.
 constexpr double kMaxCoordinate = 32767;
-// Kept on each window: its stored top left in twips, and the frame in pixels it is to have.
-const char *const kStoredTopLeft = "quellexStoredTopLeft";
-const char *const kFrame = "quellexFrame";
 
 double dotsPerInch(const QWidget *widget)
 {
@@ -38,23 +34,6 @@ int boundedPixels(float twips, const QWidget *widget, double lowest, double high
     if (std::isnan(pixels))
         return int(lowest);
     return int(std::lround(std::clamp(pixels, lowest, highest)));
-}
-
-// Where windows do not stand where they are put, a window keeps its stored position.
-bool framesAreKnown(const QWidget *window)
-{
-    return !window->property(kStoredTopLeft).isValid();
-}
-
-// The toolkit's frame margins in logical pixels; none where the desktop states no frame or states
-// one no window could have.
-QMargins frameMargins(const QWidget *window)
-{
-    const QWindow *handle = window->windowHandle();
-    const QMargins margins = handle && framesAreKnown(window) ? handle->frameMargins() : QMargins();
-    const auto [least, most] =
-        std::minmax({margins.left(), margins.top(), margins.right(), margins.bottom()});
-    return least < 0 || most > kMaxFrameMargin ? QMargins() : margins;
 }
 
 bool titleBarOnAnyScreen(const QRect &frame)
@@ -72,29 +51,6 @@ QSize largestScreen()
         largest = largest.expandedTo(screen->availableGeometry().size());
     return largest;
 }
-
-// The frame is only known once the desktop has framed the window: the first time there are margins,
-// the client area is made the frame less the margins. It is placed again too, since the toolkit can
-// meanwhile hold a passing position of the reparenting, which a resize alone would send back.
-class FrameFitter : public QObject
-{
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const QEvent::Type type = event->type();
-        if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize && type != QEvent::Paint)
-            return false;
-        auto *window = static_cast<QWidget *>(watched);
-        const QMargins margins = frameMargins(window);
-        if (!margins.isNull()) {
-            window->removeEventFilter(this);
-            const QRect frame = window->property(kFrame).toRect();
-            window->setGeometry(QRect(frame.topLeft() + QPoint(margins.left(), margins.top()),
-                                      frame.size().shrunkBy(margins).expandedTo(window->minimumSize())));
-        }
-        return false;
-    }
-};
 
 } // namespace
 
@@ -114,21 +70,57 @@ void placeControl(QWidget *control, const TwipsRect &design)
                          twipsToPixels(design.width, control), twipsToPixels(design.height, control));
 }
 
-TwipsRect formGeometry(const QWidget *window)
+WindowGeometry::WindowGeometry(QWidget &window, const FrameKeys &keys, platform::WindowManager &windowManager)
+    : QObject(&window)
+    , m_window(window)
+    , m_keys(keys)
+    , m_windowManager(windowManager)
+{}
+
+// The toolkit's frame margins in logical pixels; none where the desktop states no frame or states
+// one no window could have.
+QMargins WindowGeometry::frameMargins() const
 {
-    const QRect frame = window->geometry() + frameMargins(window);
+    const QWindow *handle = m_window.windowHandle();
+    const QMargins margins = handle && m_honoursPositions ? handle->frameMargins() : QMargins();
+    const auto [least, most] =
+        std::minmax({margins.left(), margins.top(), margins.right(), margins.bottom()});
+    return least < 0 || most > kMaxFrameMargin ? QMargins() : margins;
+}
+
+TwipsRect WindowGeometry::frame() const
+{
+    const QWidget *window = &m_window;
+    const QRect frame = window->geometry() + frameMargins();
     TwipsRect twips{pixelsToTwips(frame.x(), window), pixelsToTwips(frame.y(), window),
                     pixelsToTwips(frame.width(), window), pixelsToTwips(frame.height(), window)};
-    if (!framesAreKnown(window)) {
-        const QPointF stored = window->property(kStoredTopLeft).toPointF();
-        twips.left = float(stored.x());
-        twips.top = float(stored.y());
+    // Where windows do not stand where they are put, a window keeps its stored position.
+    if (!m_honoursPositions) {
+        twips.left = float(m_storedTopLeft.x());
+        twips.top = float(m_storedTopLeft.y());
     }
     return twips;
 }
 
-void loadFormGeometry(QWidget *window, const FrameKeys &keys, platform::WindowManager &windowManager)
+void WindowGeometry::savePosition()
 {
+    const TwipsRect twips = frame();
+    settings::writeSingle(m_keys.left, twips.left);
+    settings::writeSingle(m_keys.top, twips.top);
+}
+
+void WindowGeometry::save()
+{
+    savePosition();
+    const TwipsRect twips = frame();
+    settings::writeSingle(m_keys.width, twips.width);
+    settings::writeSingle(m_keys.height, twips.height);
+}
+
+void WindowGeometry::load()
+{
+    QWidget *window = &m_window;
+    const FrameKeys &keys = m_keys;
     // Every control inside, and below the lowest as much room as the design keeps above the highest.
     const QRect controls = window->childrenRect();
     const QSize need(controls.right() + 1, controls.bottom() + 1 + controls.top());
@@ -144,20 +136,36 @@ void loadFormGeometry(QWidget *window, const FrameKeys &keys, platform::WindowMa
     if (!titleBarOnAnyScreen(pixels))
         pixels.moveTopLeft(QPoint(defaultPixels(keys.left), defaultPixels(keys.top)));
     window->setMinimumSize(need);
-    const bool framesKnown = positionsAreKnown() && windowManager.placesWindowsAsAsked();
-    window->setProperty(kStoredTopLeft, framesKnown ? QVariant() : QVariant(topLeft));
-    window->setProperty(kFrame, pixels);
-    const QMargins margins = frameMargins(window);
+    m_honoursPositions = m_windowManager.honoursPositions();
+    m_storedTopLeft = topLeft;
+    m_frame = pixels;
+    const QMargins margins = frameMargins();
     window->resize(pixels.size().shrunkBy(margins).expandedTo(need));
     // Placed by the frame, the window manager puts the frame's corner there when it frames the window;
     // placed by the client area, a correction that comes too early would be lost.
-    if (framesKnown) {
+    if (m_honoursPositions) {
         window->createWinId();
         window->windowHandle()->setFramePosition(pixels.topLeft());
     }
-    static FrameFitter fitter;
     if (margins.isNull())
-        window->installEventFilter(&fitter);
+        window->installEventFilter(this);
+}
+
+// The frame is only known once the desktop has framed the window: the first time there are margins,
+// the client area is made the frame less the margins. It is placed again too, since the toolkit can
+// meanwhile hold a passing position of the reparenting, which a resize alone would send back.
+bool WindowGeometry::eventFilter(QObject *, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize && type != QEvent::Paint)
+        return false;
+    const QMargins margins = frameMargins();
+    if (!margins.isNull()) {
+        m_window.removeEventFilter(this);
+        m_window.setGeometry(QRect(m_frame.topLeft() + QPoint(margins.left(), margins.top()),
+                                   m_frame.size().shrunkBy(margins).expandedTo(m_window.minimumSize())));
+    }
+    return false;
 }
 
 } // namespace quellex::forms

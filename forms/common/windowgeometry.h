@@ -3,6 +3,10 @@
 #include "platform/windowmanager.h"
 #include "settings/settingkeys.h"
 
+#include <QObject>
+#include <QPointF>
+#include <QRect>
+
 class QWidget;
 
 namespace quellex::forms {
@@ -22,9 +26,6 @@ float pixelsToTwips(int pixels, const QWidget *widget);
 // Places a control at its design position in twips, relative to its window's client area.
 void placeControl(QWidget *control, const TwipsRect &design);
 
-// A top-level window's outer frame, title bar and borders included, as the settings store keeps it.
-TwipsRect formGeometry(const QWidget *window);
-
 // The four settings keys a window keeps its outer frame under.
 struct FrameKeys
 {
@@ -34,11 +35,38 @@ struct FrameKeys
     settings::SettingKey height;
 };
 
-// Gives the window the outer frame stored under keys, never smaller than its controls need. Where no
-// part of its title bar would be on any screen, it goes to the defaults of the two position keys. The
-// frame is only known once the window is shown: its size is given to the frame as soon as it appears.
-// windowManager tells whether the desktop puts windows where they are asked to be; where it does not,
-// the window keeps its stored position.
-void loadFormGeometry(QWidget *window, const FrameKeys &keys, platform::WindowManager &windowManager);
+// A top-level window's outer frame, title bar and borders included, as the settings store keeps it
+// under its keys. One for each window, a child of it.
+class WindowGeometry : public QObject
+{
+public:
+    WindowGeometry(QWidget &window, const FrameKeys &keys, platform::WindowManager &windowManager);
+
+    // Gives the window the stored frame, never smaller than its controls need. Where no part of its
+    // title bar would be on any screen, it goes to the defaults of the two position keys. The frame
+    // is only known once the window is shown: its size is given to the frame as soon as it appears.
+    // Where the desktop does not honour positions, the window keeps its stored position.
+    void load();
+    // The frame now, in twips.
+    TwipsRect frame() const;
+    // Writes the frame's left and top edges.
+    void savePosition();
+    // Writes the whole frame.
+    void save();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QMargins frameMargins() const;
+
+    QWidget &m_window;
+    FrameKeys m_keys;
+    platform::WindowManager &m_windowManager;
+    bool m_honoursPositions = true;
+    QPointF m_storedTopLeft;
+    // The frame in pixels the window is to have once the desktop has framed it.
+    QRect m_frame;
+};
 
 } // namespace quellex::forms

@@ -2,8 +2,6 @@
 
 #include "forms/common/accessibility.h"
 #include "forms/common/controls.h"
-#include "forms/common/toolkitdisplay.h"
-#include "forms/common/windowgeometry.h"
 #include "forms/settings/quellexsettings.h"
 #include "process/processqueryservice.h"
 #include "settings/settings.h"
@@ -33,6 +31,9 @@ QuellexMain::QuellexMain(process::ProcessQueryService &processes, platform::Wind
     : QWidget(parent)
     , m_processes(processes)
     , m_windowManager(windowManager)
+    , m_geometry(*this,
+                 {SettingKey::MainLeft, SettingKey::MainTop, SettingKey::MainWidth, SettingKey::MainHeight},
+                 windowManager)
 {
     createControls();
     connectHandlers();
@@ -104,9 +105,7 @@ void QuellexMain::AlwaysOnTopTimer_Timer()
 
 void QuellexMain::Form_Load()
 {
-    loadFormGeometry(
-        this, {SettingKey::MainLeft, SettingKey::MainTop, SettingKey::MainWidth, SettingKey::MainHeight},
-        m_windowManager);
+    m_geometry.load();
     setTickboxValue(AUTO_TERMINATE_TICKBOX, settings::readInteger(SettingKey::AUTO_TERMINATE_TICKBOX));
     PROCESS_NAME_TEXTBOX->setText(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX));
     AlwaysOnTopTimer->setInterval(1000);
@@ -122,11 +121,7 @@ void QuellexMain::Form_Load()
 
 void QuellexMain::Form_Unload()
 {
-    const TwipsRect frame = formGeometry(this);
-    settings::writeSingle(SettingKey::MainLeft, frame.left);
-    settings::writeSingle(SettingKey::MainTop, frame.top);
-    settings::writeSingle(SettingKey::MainWidth, frame.width);
-    settings::writeSingle(SettingKey::MainHeight, frame.height);
+    m_geometry.save();
     settings::writeInteger(SettingKey::AUTO_TERMINATE_TICKBOX, tickboxValue(AUTO_TERMINATE_TICKBOX));
     settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, PROCESS_NAME_TEXTBOX->text());
 }
@@ -156,7 +151,8 @@ platform::WindowHandle QuellexMain::hWnd()
 
 QString QuellexMain::stayOnTopLimit()
 {
-    if (positionsAreKnown() && m_windowManager.canKeepOnTop())
+    // On native Wayland, where placement is the compositor's too, no window manager can.
+    if (m_windowManager.canKeepOnTop())
         return {};
     return QStringLiteral("On this desktop, window placement and staying on top are up to the compositor.");
 }

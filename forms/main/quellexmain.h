@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/windowgeometry.h"
 #include "forms/main/problemtooltips.h"
 #include "forms/settings/displayoptions.h"
 #include "platform/windowmanager.h"
@@ -97,6 +98,7 @@ private:
 
     process::ProcessQueryService &m_processes;
     platform::WindowManager &m_windowManager;
+    WindowGeometry m_geometry;
     ProblemTooltips m_problems;
     std::vector<QPropertyNotifier> m_timerNotifiers;
     bool m_unloaded = false;

@@ -2,7 +2,6 @@
 
 #include "forms/common/accessibility.h"
 #include "forms/common/controls.h"
-#include "forms/common/windowgeometry.h"
 #include "forms/settings/displayoptions.h"
 #include "settings/settings.h"
 
@@ -22,6 +21,10 @@ const QString QuellexSettings::kPictureCredit = QStringLiteral("https://zorvin-q
 QuellexSettings::QuellexSettings(DisplayOptions &main)
     : QDialog(&main.optionsOwner())
     , m_main(main)
+    , m_geometry(
+          *this,
+          {SettingKey::AboutLeft, SettingKey::AboutTop, SettingKey::AboutWidth, SettingKey::AboutHeight},
+          main.windowManager())
 {
     createControls();
     connectHandlers();
@@ -32,9 +35,7 @@ QuellexSettings::QuellexSettings(DisplayOptions &main)
 
 void QuellexSettings::Form_Load()
 {
-    loadFormGeometry(
-        this, {SettingKey::AboutLeft, SettingKey::AboutTop, SettingKey::AboutWidth, SettingKey::AboutHeight},
-        m_main.windowManager());
+    m_geometry.load();
     setTickboxValue(AlwaysOnTopTimer_TICKBOX, settings::readInteger(SettingKey::AlwaysOnTopTimer_TICKBOX));
     setTickboxValue(LOCK_PROCESS_NAME_TICKBOX, settings::readInteger(SettingKey::LOCK_PROCESS_NAME_TICKBOX));
     setTickboxValue(SHOW_ZORVIN_DEV_TICKBOX, settings::readInteger(SettingKey::SHOW_ZORVIN_DEV_TICKBOX));
@@ -75,9 +76,7 @@ void QuellexSettings::Form_Unload()
 
 void QuellexSettings::saveSettings()
 {
-    const TwipsRect frame = formGeometry(this);
-    settings::writeSingle(SettingKey::AboutLeft, frame.left);
-    settings::writeSingle(SettingKey::AboutTop, frame.top);
+    m_geometry.savePosition();
     settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, tickboxValue(AlwaysOnTopTimer_TICKBOX));
     settings::writeInteger(SettingKey::LOCK_PROCESS_NAME_TICKBOX, tickboxValue(LOCK_PROCESS_NAME_TICKBOX));
     settings::writeInteger(SettingKey::SHOW_ZORVIN_DEV_TICKBOX, tickboxValue(SHOW_ZORVIN_DEV_TICKBOX));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/common/windowgeometry.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -57,6 +59,7 @@ private:
     void saveSettings();
 
     DisplayOptions &m_main;
+    WindowGeometry m_geometry;
 };
 
 } // namespace quellex::forms

@@ -102,7 +102,7 @@ bool X11WindowManager::canKeepOnTop()
     return isUsable() && std::find(supported.begin(), supported.end(), m_netWmStateAbove) != supported.end();
 }
 
-bool X11WindowManager::placesWindowsAsAsked()
+bool X11WindowManager::honoursPositions()
 {
     const std::vector<xcb_atom_t> supported = supportedAtoms();
     return supported.empty() ||

@@ -27,7 +27,7 @@ public:
     // _NET_WM_STATE_ABOVE listed in the window manager's _NET_SUPPORTED.
     bool canKeepOnTop() override;
     // No EWMH window manager, or one that lists _NET_FRAME_EXTENTS in _NET_SUPPORTED.
-    bool placesWindowsAsAsked() override;
+    bool honoursPositions() override;
 
 private:
     bool isUsable() const;

@@ -59,7 +59,7 @@ void TestMainWindow::firstRunDefaults()
 {
     QuellexMain &w = load();
     w.show();
-    const TwipsRect frame = formGeometry(&w);
+    const TwipsRect frame = test::WindowTestBed::frame(&w);
     QVERIFY(qAbs(frame.left - 1000) <= 15 && qAbs(frame.top - 1000) <= 15);
     QVERIFY(qAbs(frame.width - 10965) <= 15 && qAbs(frame.height - 1845) <= 15);
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("!!! PROCESS NAME TO TERMINATE !!!"));
@@ -95,7 +95,7 @@ void TestMainWindow::storedKeysAppliedAtLoad()
                              "LOCK_PROCESS_NAME_TICKBOX=1\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
     QuellexMain &w = load();
     w.show();
-    const TwipsRect frame = formGeometry(&w);
+    const TwipsRect frame = test::WindowTestBed::frame(&w);
     QCOMPARE(frame.left, 3000.f);
     QCOMPARE(frame.top, 1500.f);
     QCOMPARE(frame.width, 11400.f);
@@ -258,7 +258,7 @@ void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
     m_bed->settings.writeIni("[Settings]\nMainLeft=-300000\nMainTop=-300000\nMainWidth=11400\n");
     QuellexMain &w = load();
     w.show();
-    const TwipsRect frame = formGeometry(&w);
+    const TwipsRect frame = test::WindowTestBed::frame(&w);
     QVERIFY(qAbs(frame.left - 1000) <= 15 && qAbs(frame.top - 1000) <= 15);
     QCOMPARE(frame.width, 11400.f);
     // Partly off the screen, but with the title bar in reach: as stored.
@@ -266,7 +266,7 @@ void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
     m_bed->settings.writeIni("[Settings]\nMainLeft=-3000\nMainTop=600\n");
     QuellexMain &partly = load();
     partly.show();
-    QCOMPARE(formGeometry(&partly).left, -3000.f);
+    QCOMPARE(test::WindowTestBed::frame(&partly).left, -3000.f);
 }
 
 void TestMainWindow::opensInTheNameBoxAndTabsInDesignOrder()

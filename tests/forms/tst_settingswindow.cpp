@@ -70,7 +70,7 @@ void TestSettingsWindow::firstOpeningChangesNothing()
     QCOMPARE(stored(QStringLiteral("SHOW_ZORVIN_DEV_TICKBOX")), QStringLiteral("1"));
     QCOMPARE(stored(QStringLiteral("AlwaysOnTopTimer_TICKBOX")), QStringLiteral("<absent>"));
     window.show();
-    const TwipsRect frame = formGeometry(&window);
+    const TwipsRect frame = test::WindowTestBed::frame(&window);
     QVERIFY(qAbs(frame.width - 5775) <= 15 && qAbs(frame.height - 5280) <= 15);
 }
 
@@ -115,7 +115,7 @@ void TestSettingsWindow::okAndCloseBoxBothSave()
         QuellexSettings window(main);
         QVERIFY(window.LOCK_PROCESS_NAME_TICKBOX->isChecked());
         window.show();
-        QCOMPARE(formGeometry(&window).left, 4500.f);
+        QCOMPARE(test::WindowTestBed::frame(&window).left, 4500.f);
         window.move(150, 60);
         window.LOCK_PROCESS_NAME_TICKBOX->click();
         QVERIFY(window.close());
@@ -145,7 +145,7 @@ void TestSettingsWindow::sizeIsNeverWritten()
                           QStringLiteral("6000"));
     QuellexSettings window(main);
     window.show();
-    QCOMPARE(formGeometry(&window).width, 6000.f);
+    QCOMPARE(test::WindowTestBed::frame(&window).width, 6000.f);
 }
 
 void TestSettingsWindow::restartKeepsHiddenGroupAndLockedName()

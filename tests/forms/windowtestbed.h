@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/windowgeometry.h"
 #include "forms/main/quellexmain.h"
 #include "settings/settings.h"
 #include "tests/support/fakeprocessqueryservice.h"
@@ -46,6 +47,12 @@ struct WindowTestBed
             QTest::keyClick(focus, Qt::Key_Tab);
         }
         return names;
+    }
+
+    // The outer frame a window would save now.
+    static forms::TwipsRect frame(const QWidget *window)
+    {
+        return window->findChild<forms::WindowGeometry *>()->frame();
     }
 
     // The stored text of a key, or "<absent>".
