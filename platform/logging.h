@@ -12,19 +12,17 @@ Q_DECLARE_LOGGING_CATEGORY(lcProcess)  // "quellex.process": process searches an
 Q_DECLARE_LOGGING_CATEGORY(lcSettings) // "quellex.settings": the settings store
 Q_DECLARE_LOGGING_CATEGORY(lcWindow)   // "quellex.window": displays, window managers, the windows
 
-// What each subject (a handler, a file, a display) is saying now, so that it is said once on stderr
-// for as long as it stays the same, not at every tick or every key read.
+// What each subject (a handler, a file, a display) says now, so that it is said once on stderr for as
+// long as it stays the same, not at every tick or every key read.
 class SaidOnce
 {
 public:
-    // Whether text is new for the subject: the first for it, or another than the last. It becomes the
-    // subject's text.
+    // Whether text is new for the subject, which from now on says it.
     bool isNew(const QString &subject, const QString &text = {});
-    // The subject has stopped saying anything; false when it said nothing.
+    // The subject says nothing any more; false when it said nothing.
     bool forget(const QString &subject) { return m_said.remove(subject) > 0; }
     bool isEmpty() const { return m_said.isEmpty(); }
-    // What is being said, in the order of the subjects.
-    QStringList texts() const { return m_said.values(); }
+    QStringList texts() const { return m_said.values(); } // in the order of the subjects
 
 private:
     QMap<QString, QString> m_said;

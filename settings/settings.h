@@ -18,8 +18,7 @@ void SaveSetting(const QString &application, const QString &section, const QStri
                  const QString &value);
 
 // While a batch lives, writes are gathered, and reads see them; when the outermost batch ends, they
-// reach the store together, as one locked, durable replace of the file. A handler that saves many
-// values opens one, so that the file is replaced once rather than once a value.
+// reach the store together, as one locked, durable replace of the file rather than one a value.
 class WriteBatch
 {
 public:
