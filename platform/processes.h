@@ -53,7 +53,7 @@ public:
 
 using ProcessList = std::vector<std::unique_ptr<FoundProcess>>;
 
-// Which question a search answers: where a management service is asked, each has its own query.
+// Which question a search answers: a platform searched through query texts has one text for each.
 enum class ProcessQuery { RunningCheck, Termination };
 
 // Every process of the image name but this program's own, in the order the platform lists them,
