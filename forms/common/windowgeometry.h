@@ -39,6 +39,8 @@ struct FrameKeys
 // under its keys. One for each window, a child of it.
 class WindowGeometry : public QObject
 {
+    Q_OBJECT
+
 public:
     WindowGeometry(QWidget &window, const FrameKeys &keys, platform::WindowManager &windowManager);
 
