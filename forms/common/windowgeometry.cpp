@@ -22,7 +22,7 @@ constexpr int kTitleBarPixels = 20;
 constexpr int kMaxFrameMargin = 200;
 // X11 keeps coordinates in 16 signed bits.
 constexpr double kMaxCoordinate = 32767;
-// Kept on each window: its stored top left in twips, and the frame in pixels it is to have.
+// Kept on each window: its stored top left in twips, and the size in pixels its frame is to have.
 const char *const kStoredTopLeft = "quellexStoredTopLeft";
 const char *const kFrame = "quellexFrame";
 
@@ -74,8 +74,8 @@ QSize largestScreen()
 }
 
 // The frame is only known once the desktop has framed the window: the first time there are margins,
-// the client area is made the frame less the margins. It is placed again too, since the toolkit can
-// meanwhile hold a passing position of the reparenting, which a resize alone would send back.
+// the client area is made the frame less the margins. Only the size: the window manager has placed the
+// frame already, and by now the window may have been moved, which no later request may undo.
 class FrameFitter : public QObject
 {
 protected:
@@ -88,9 +88,8 @@ protected:
         const QMargins margins = frameMargins(window);
         if (!margins.isNull()) {
             window->removeEventFilter(this);
-            const QRect frame = window->property(kFrame).toRect();
-            window->setGeometry(QRect(frame.topLeft() + QPoint(margins.left(), margins.top()),
-                                      frame.size().shrunkBy(margins).expandedTo(window->minimumSize())));
+            const QSize frame = window->property(kFrame).toSize();
+            resizeInPlace(window, frame.shrunkBy(margins).expandedTo(window->minimumSize()));
         }
         return false;
     }
@@ -146,15 +145,13 @@ void loadFormGeometry(QWidget *window, const FrameKeys &keys, platform::WindowMa
     window->setMinimumSize(need);
     const bool framesKnown = positionsAreKnown() && windowManager.placesWindowsAsAsked();
     window->setProperty(kStoredTopLeft, framesKnown ? QVariant() : QVariant(topLeft));
-    window->setProperty(kFrame, pixels);
+    window->setProperty(kFrame, pixels.size());
     const QMargins margins = frameMargins(window);
     window->resize(pixels.size().shrunkBy(margins).expandedTo(need));
-    // Placed by the frame, the window manager puts the frame's corner there when it frames the window;
-    // placed by the client area, a correction that comes too early would be lost.
-    if (framesKnown) {
-        window->createWinId();
-        window->windowHandle()->setFramePosition(pixels.topLeft());
-    }
+    // Moved before it exists, a window is placed by its frame: the window manager puts the frame's
+    // corner there as it maps the window, so no move needs to follow that could undo one of the user's.
+    if (framesKnown)
+        window->move(pixels.topLeft());
     static FrameFitter fitter;
     if (margins.isNull())
         window->installEventFilter(&fitter);

@@ -4,6 +4,9 @@
 #include "tests/forms/windowtestbed.h"
 #include "tests/platform/x11testclient.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 class TestWindowGeometryX11 : public QObject
 {
     Q_OBJECT
@@ -12,6 +15,7 @@ class TestWindowGeometryX11 : public QObject
 private slots:
     void movedAtOnceIsSavedWhereTheFrameStands_data();
     void movedAtOnceIsSavedWhereTheFrameStands();
+    void movedBeforeTheFrameIsReportedStaysMoved();
 };
 
 void TestWindowGeometryX11::movedAtOnceIsSavedWhereTheFrameStands_data()
@@ -58,6 +62,28 @@ void TestWindowGeometryX11::movedAtOnceIsSavedWhereTheFrameStands()
                      bed.stored("MainWidth").toInt() >= shown->minimumWidth() * 15,
                  qPrintable(stored));
     }
+}
+
+// The window manager moves the window before the program has heard that it was framed: the move stays.
+void TestWindowGeometryX11::movedBeforeTheFrameIsReportedStaysMoved()
+{
+    quellex::test::WindowTestBed bed;
+    bed.loadMain().show();
+    const auto id = xcb_window_t(bed.main->winId());
+    // Waits without serving the program, whose events stay queued until the qWait below.
+    const auto waitUnserved = [](const auto &reached) {
+        const QDeadlineTimer deadline(5000);
+        while (!reached() && !deadline.hasExpired())
+            QThread::msleep(5);
+        return reached();
+    };
+    QVERIFY(waitUnserved([&] { return m_client.clientList().contains(id) && m_client.frameOf(id) != id; }));
+    m_client.requestMove(id, QPoint(400, 300));
+    QVERIFY(waitUnserved([&] { return m_client.frameGeometry(id).topLeft() == QPoint(400, 300); }));
+    QTest::qWait(500);
+    QCOMPARE(m_client.frameGeometry(id).topLeft(), QPoint(400, 300));
+    bed.main->close();
+    QCOMPARE(bed.stored("MainLeft") + ' ' + bed.stored("MainTop"), QStringLiteral("6000 4500"));
 }
 
 QTEST_MAIN(TestWindowGeometryX11)
