@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 #if QT_CONFIG(xcb)
+#include <cmath>
 #include <xcb/xcb.h>
 #endif
 
@@ -19,6 +21,23 @@ std::unique_ptr<platform::WindowManager> toolkitWindowManager()
         display.nativeConnection = x11->connection();
 #endif
     return platform::createWindowManager(display);
+}
+
+void resizeInPlace(QWidget *window, const QSize &size)
+{
+#if QT_CONFIG(xcb)
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && x11->connection() && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const qreal scale = window->devicePixelRatioF();
+        const uint32_t nativeSize[] = {uint32_t(std::lround(size.width() * scale)),
+                                       uint32_t(std::lround(size.height() * scale))};
+        xcb_configure_window(x11->connection(), xcb_window_t(window->winId()),
+                             XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, nativeSize);
+        xcb_flush(x11->connection());
+        return;
+    }
+#endif
+    window->resize(size);
 }
 
 bool toolkitDisplayLost()

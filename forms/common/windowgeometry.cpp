@@ -1,5 +1,6 @@
 #include "forms/common/windowgeometry.h"
 
+#include "forms/common/toolkitdisplay.h"
 #include "settings/settings.h"
 
 #include <QEvent>
@@ -138,22 +139,20 @@ void WindowGeometry::load()
     window->setMinimumSize(need);
     m_honoursPositions = m_windowManager.honoursPositions();
     m_storedTopLeft = topLeft;
-    m_frame = pixels;
+    m_frameSize = pixels.size();
     const QMargins margins = frameMargins();
     window->resize(pixels.size().shrunkBy(margins).expandedTo(need));
-    // Placed by the frame, the window manager puts the frame's corner there when it frames the window;
-    // placed by the client area, a correction that comes too early would be lost.
-    if (m_honoursPositions) {
-        window->createWinId();
-        window->windowHandle()->setFramePosition(pixels.topLeft());
-    }
+    // Moved before it exists, a window is placed by its frame: the window manager puts the frame's
+    // corner there as it maps the window, so no move needs to follow that could undo one of the user's.
+    if (m_honoursPositions)
+        window->move(pixels.topLeft());
     if (margins.isNull())
         window->installEventFilter(this);
 }
 
 // The frame is only known once the desktop has framed the window: the first time there are margins,
-// the client area is made the frame less the margins. It is placed again too, since the toolkit can
-// meanwhile hold a passing position of the reparenting, which a resize alone would send back.
+// the client area is made the frame less the margins. Only the size: the window manager has placed the
+// frame already, and by now the window may have been moved, which no later request may undo.
 bool WindowGeometry::eventFilter(QObject *, QEvent *event)
 {
     const QEvent::Type type = event->type();
@@ -162,8 +161,7 @@ bool WindowGeometry::eventFilter(QObject *, QEvent *event)
     const QMargins margins = frameMargins();
     if (!margins.isNull()) {
         m_window.removeEventFilter(this);
-        m_window.setGeometry(QRect(m_frame.topLeft() + QPoint(margins.left(), margins.top()),
-                                   m_frame.size().shrunkBy(margins).expandedTo(m_window.minimumSize())));
+        resizeInPlace(&m_window, m_frameSize.shrunkBy(margins).expandedTo(m_window.minimumSize()));
     }
     return false;
 }

@@ -67,8 +67,8 @@ private:
     platform::WindowManager &m_windowManager;
     bool m_honoursPositions = true;
     QPointF m_storedTopLeft;
-    // The frame in pixels the window is to have once the desktop has framed it.
-    QRect m_frame;
+    // The size in pixels the frame is to have once the desktop has framed the window.
+    QSize m_frameSize;
 };
 
 } // namespace quellex::forms
