@@ -20,6 +20,8 @@ struct TerminationReport;
 
 namespace quellex::forms {
 
+class ProcessName;
+
 // The program's start-up window: the name to watch, its state colour and the ways to end it.
 class QuellexMain : public QWidget
 {
@@ -96,6 +98,7 @@ private:
     process::ProcessQueryService &m_processes;
     platform::WindowManager &m_windowManager;
     ProblemTooltips m_problems;
+    ProcessName *m_processName = nullptr;
     std::vector<QPropertyNotifier> m_timerNotifiers;
     bool m_unloaded = false;
 };

@@ -28,7 +28,8 @@ private slots:
     void storedKeysAppliedAtLoad();
     void storedAutoTerminateEndsFromTheFirstQuarterSecond();
     void watchersColourByState();
-    void typedNameIsTheTargetAtTheNextTick();
+    void typedNameIsTheTargetOnceSettled();
+    void nameOnItsWayIsNeitherEndedNorKept();
     void buttonsTerminateOnce();
     void closeSavesEverything();
     void hiddenDeveloperGroupKeepsWorking();
@@ -139,7 +140,7 @@ void TestMainWindow::watchersColourByState()
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->palette().color(QPalette::Base), QColor(0, 255, 0));
 }
 
-void TestMainWindow::typedNameIsTheTargetAtTheNextTick()
+void TestMainWindow::typedNameIsTheTargetOnceSettled()
 {
     QuellexMain &w = load();
     w.AUTO_TERMINATE_TICKBOX->click();
@@ -153,6 +154,39 @@ void TestMainWindow::typedNameIsTheTargetAtTheNextTick()
     w.AUTO_TERMINATE_TICKBOX->click();
     QVERIFY(!w.AUTO_TERMINATE_TIMER->isActive());
     QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("0"));
+}
+
+void TestMainWindow::nameOnItsWayIsNeitherEndedNorKept()
+{
+    m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=qx-\n");
+    m_bed->processes.running << QStringLiteral("qx-a") << QStringLiteral("qx-ab");
+    QuellexMain &w = load();
+    const QString key = QStringLiteral("PROCESS_NAME_TEXTBOX");
+    // Each key comes within the pause: no tick ends, and no write keeps, a name on the way.
+    for (Qt::Key typed : {Qt::Key_A, Qt::Key_B, Qt::Key_Backspace}) {
+        QTest::keyClick(w.PROCESS_NAME_TEXTBOX, typed);
+        QTest::qWait(400);
+        QVERIFY(!m_bed->processes.terminated.contains(QStringLiteral("qx-a")));
+        QVERIFY(!m_bed->processes.terminated.contains(QStringLiteral("qx-ab")));
+        QCOMPARE(stored(key), QStringLiteral("qx-"));
+    }
+    QTest::keyClick(w.PROCESS_NAME_TEXTBOX, Qt::Key_B);
+    // Kept once typing pauses, without any close; and ended from then on.
+    QTRY_COMPARE_WITH_TIMEOUT(stored(key), QStringLiteral("qx-ab"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_bed->processes.terminated.contains(QStringLiteral("qx-ab")), 5000);
+    QVERIFY(!m_bed->processes.terminated.contains(QStringLiteral("qx-a")));
+    // Deleting back to a shorter name waits as well; Enter settles it at once.
+    QTest::keyClick(w.PROCESS_NAME_TEXTBOX, Qt::Key_Backspace);
+    w.AUTO_TERMINATE_TIMER_Timer();
+    QVERIFY(!m_bed->processes.terminated.contains(QStringLiteral("qx-a")));
+    QTest::keyClick(w.PROCESS_NAME_TEXTBOX, Qt::Key_Return);
+    QCOMPARE(stored(key), QStringLiteral("qx-a"));
+    w.AUTO_TERMINATE_TIMER_Timer();
+    QCOMPARE(m_bed->processes.terminated.last(), QStringLiteral("qx-a"));
+    // Manual Terminate takes the name as it stands.
+    QTest::keyClick(w.PROCESS_NAME_TEXTBOX, Qt::Key_C);
+    w.QUELLEX_NOW_BUTTON->click();
+    QCOMPARE(m_bed->processes.terminated.last(), QStringLiteral("qx-ac"));
 }
 
 void TestMainWindow::buttonsTerminateOnce()

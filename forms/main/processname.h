@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QLineEdit;
+
+namespace quellex::forms {
+
+// The name the user types into the name box, as the window acts on it. A name settles once
+// the user stops changing it: typing pauses, Enter is pressed or the focus leaves the box. Until then
+// it is a name on the way to another, which nothing may end processes of.
+class ProcessName : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Longer than the gap between two keys of a slow typist, short enough that the name takes effect
+    // before the user looks for it to.
+    static constexpr int kPauseMs = 1000;
+
+    explicit ProcessName(QLineEdit *box);
+
+    // Shows the stored name, settled as it is.
+    void load(const QString &stored);
+    // Whether the box's text has settled and not changed since.
+    bool isSettled() const;
+
+signals:
+    // The box's text settled, and it is not the name that settled last (or was loaded).
+    void changed(const QString &name);
+
+private:
+    void settle();
+
+    QLineEdit *m_box;
+    QTimer m_pause;
+    QString m_name;
+};
+
+} // namespace quellex::forms
