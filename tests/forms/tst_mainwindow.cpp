@@ -6,6 +6,8 @@
 #include "tests/forms/windowtestbed.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +18,7 @@
 
 using namespace quellex;
 using namespace quellex::forms;
+using namespace Qt::StringLiterals;
 
 class TestMainWindow : public QObject
 {
@@ -30,6 +33,7 @@ private slots:
     void watchersColourByState();
     void typedNameIsTheTargetOnceSettled();
     void nameOnItsWayIsNeitherEndedNorKept();
+    void controlCharactersNeverReachTheName();
     void buttonsTerminateOnce();
     void closeSavesEverything();
     void hiddenDeveloperGroupKeepsWorking();
@@ -187,6 +191,34 @@ void TestMainWindow::nameOnItsWayIsNeitherEndedNorKept()
     QTest::keyClick(w.PROCESS_NAME_TEXTBOX, Qt::Key_C);
     w.QUELLEX_NOW_BUTTON->click();
     QCOMPARE(m_bed->processes.terminated.last(), QStringLiteral("qx-ac"));
+}
+
+void TestMainWindow::controlCharactersNeverReachTheName()
+{
+    // Stored by a version that kept them: shown and matched without, ended only once the user settles it.
+    m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=\"qxhY\\t\"\n");
+    m_bed->processes.running << QStringLiteral("qxhY");
+    QuellexMain &w = load();
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("qxhY"));
+    QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kGreen, 5000);
+    w.AUTO_TERMINATE_TIMER_Timer();
+    QVERIFY(m_bed->processes.terminated.isEmpty());
+    QTest::keyClick(w.PROCESS_NAME_TEXTBOX, Qt::Key_Return);
+    w.AUTO_TERMINATE_TIMER_Timer();
+    QCOMPARE(m_bed->processes.terminated, QStringList{QStringLiteral("qxhY")});
+    QCOMPARE(stored(QStringLiteral("PROCESS_NAME_TEXTBOX")), QStringLiteral("qxhY"));
+
+    // Pasted over the whole name, as a line copied from a terminal; blanks still count.
+    for (const QString &pasted :
+         {u"qxhY\n"_s, u"qxhY\t"_s, u"qxhY\r\n"_s, u"\nqxhY"_s, u"qx\u0085h\u007fY"_s}) {
+        QGuiApplication::clipboard()->setText(pasted);
+        w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-before"));
+        w.PROCESS_NAME_TEXTBOX->selectAll();
+        w.PROCESS_NAME_TEXTBOX->paste();
+        QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("qxhY"));
+    }
+    w.PROCESS_NAME_TEXTBOX->insert(QStringLiteral(" \n"));
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("qxhY "));
 }
 
 void TestMainWindow::buttonsTerminateOnce()
