@@ -18,7 +18,7 @@ class ProcessName : public QObject
 
 public:
     // Longer than the gap between two keys of a slow typist, short enough that the name takes effect
-    // before the user looks for it to.
+    // by the time the user looks up from the keyboard.
     static constexpr int kPauseMs = 1000;
 
     explicit ProcessName(QLineEdit *box);
