@@ -2,6 +2,7 @@
 
 #include "forms/common/accessibility.h"
 #include "forms/common/controls.h"
+#include "forms/main/processname.h"
 #include "forms/settings/quellexsettings.h"
 #include "process/processqueryservice.h"
 #include "settings/settings.h"
@@ -59,6 +60,9 @@ void QuellexMain::ZORVIN_SLEEP_PROCESS_WATCHER_TIMER_Timer()
 
 process::TerminationReport QuellexMain::AUTO_TERMINATE_TIMER_Timer()
 {
+    // Every name on the way to the one being typed would be ended in passing.
+    if (!m_processName->isSettled())
+        return {};
     return m_processes.TerminateProcesses(PROCESS_NAME_TEXTBOX->text());
 }
 
@@ -107,7 +111,7 @@ void QuellexMain::Form_Load()
 {
     m_geometry.load();
     setTickboxValue(AUTO_TERMINATE_TICKBOX, settings::readInteger(SettingKey::AUTO_TERMINATE_TICKBOX));
-    PROCESS_NAME_TEXTBOX->setText(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX));
+    m_processName->load(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX));
     AlwaysOnTopTimer->setInterval(1000);
     AUTO_TERMINATE_TIMER->setInterval(250);
     TERMINATOR_PROCESS_WATCHER_TIMER->setInterval(100);

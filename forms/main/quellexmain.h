@@ -22,6 +22,8 @@ struct TerminationReport;
 
 namespace quellex::forms {
 
+class ProcessName;
+
 // The program's start-up window: the name to watch, its state colour and the ways to end it.
 class QuellexMain : public QWidget, public DisplayOptions
 {
@@ -100,6 +102,7 @@ private:
     platform::WindowManager &m_windowManager;
     WindowGeometry m_geometry;
     ProblemTooltips m_problems;
+    ProcessName *m_processName = nullptr;
     std::vector<QPropertyNotifier> m_timerNotifiers;
     bool m_unloaded = false;
 };

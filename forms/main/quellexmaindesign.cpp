@@ -1,5 +1,6 @@
 // The main window's controls as designed.
 #include "forms/common/controls.h"
+#include "forms/main/processname.h"
 #include "forms/main/quellexmain.h"
 
 #include <QCheckBox>
@@ -55,6 +56,7 @@ void QuellexMain::createControls()
     PROCESS_NAME_TEXTBOX->setFont(designFont(kTextBoxPointSize));
     // Its text is what the user typed, which says nothing of what the box is for.
     PROCESS_NAME_TEXTBOX->setAccessibleName(QStringLiteral("Process name"));
+    m_processName = new ProcessName(PROCESS_NAME_TEXTBOX);
 
     TERMINATOR_PIC_2 = newControl<QLabel>(this, "TERMINATOR_PIC_2", {6120, 120, 915, 1185});
     stylePictureBox(TERMINATOR_PIC_2);

@@ -1,7 +1,9 @@
 // The wiring from the main window's events to its handlers, and what becomes of the process service's
 // errors and refusals: the handlers themselves pass them on, as designed.
+#include "forms/main/processname.h"
 #include "forms/main/quellexmain.h"
 #include "process/processqueryservice.h"
+#include "settings/settings.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -37,6 +39,11 @@ void QuellexMain::connectHandlers()
     // What a termination could not end is about the name it was given, not the one typed now.
     connect(PROCESS_NAME_TEXTBOX, &QLineEdit::textChanged, this,
             [this] { m_problems.clear(PROCESS_NAME_TEXTBOX, kRefusals); });
+    // Kept as soon as it settles, and again at close: a program that is killed still has it next time.
+    connect(m_processName, &ProcessName::changed, this, [this](const QString &name) {
+        if (!m_unloaded)
+            settings::writeText(settings::SettingKey::PROCESS_NAME_TEXTBOX, name);
+    });
 
     connect(AUTO_TERMINATE_TICKBOX, &QCheckBox::toggled, this, &QuellexMain::AUTO_TERMINATE_TICKBOX_Click);
     connect(ZORVIN_SLEEP_TERMINATOR_TICKBOX, &QCheckBox::toggled, this,

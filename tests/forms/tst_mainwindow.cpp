@@ -16,6 +16,7 @@
 
 using namespace quellex;
 using namespace quellex::forms;
+using namespace Qt::StringLiterals;
 
 class TestMainWindow : public QObject
 {
@@ -29,6 +30,8 @@ private slots:
     void storedAutoTerminateEndsFromTheFirstQuarterSecond();
     void watchersColourByState();
     void typedNameIsTheTargetAtTheNextTick();
+    void nameOnItsWayIsNeitherEndedNorKept();
+    void controlCharactersNeverReachTheName();
     void buttonsTerminateOnce();
     void closeSavesEverything();
     void hiddenDeveloperGroupKeepsWorking();
@@ -153,6 +156,39 @@ void TestMainWindow::typedNameIsTheTargetAtTheNextTick()
     w.AUTO_TERMINATE_TICKBOX->click();
     QVERIFY(!w.AUTO_TERMINATE_TIMER->isActive());
     QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("0"));
+}
+
+void TestMainWindow::nameOnItsWayIsNeitherEndedNorKept()
+{
+    m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=qx-\n");
+    m_bed->processes.running << QStringLiteral("qx-a");
+    QLineEdit *box = load().PROCESS_NAME_TEXTBOX;
+    // "qx-a" stands past two ticks on the way to "qx-ab": neither ended nor written before typing pauses.
+    QTest::keyClick(box, Qt::Key_A);
+    QTest::qWait(600);
+    QTest::keyClick(box, Qt::Key_B);
+    QCOMPARE(stored(QStringLiteral("PROCESS_NAME_TEXTBOX")), QStringLiteral("qx-"));
+    QTRY_COMPARE_WITH_TIMEOUT(stored(QStringLiteral("PROCESS_NAME_TEXTBOX")), QStringLiteral("qx-ab"), 5000);
+    QVERIFY(!m_bed->processes.terminated.contains(QStringLiteral("qx-a")));
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClick(box, Qt::Key_Return);
+    m_bed->main->AUTO_TERMINATE_TIMER_Timer();
+    QCOMPARE(m_bed->processes.terminated.count(QStringLiteral("qx-a")), 1);
+}
+
+void TestMainWindow::controlCharactersNeverReachTheName()
+{
+    // Kept by a version that took them: shown and matched without, not ended before the user settles it.
+    m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=\"qxhY\\t\"\n");
+    QuellexMain &w = load();
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("qxhY"));
+    w.AUTO_TERMINATE_TIMER_Timer();
+    QVERIFY(m_bed->processes.terminated.isEmpty());
+    for (const QString &pasted : {u"qxhY\n"_s, u"qxhY\t "_s, u"qxhY\r\n"_s, u"\nqx\u0085hY\u007f "_s}) {
+        w.PROCESS_NAME_TEXTBOX->selectAll();
+        w.PROCESS_NAME_TEXTBOX->insert(pasted);
+        QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), pasted.endsWith(u' ') ? u"qxhY "_s : u"qxhY"_s);
+    }
 }
 
 void TestMainWindow::buttonsTerminateOnce()
@@ -285,7 +321,8 @@ void TestMainWindow::stoppedTimerAndChangedNameClearTheirTooltips()
     m_bed->processes.running << QStringLiteral("qx-stubborn");
     m_bed->processes.refusing = 1;
     w.QUELLEX_NOW_BUTTON->click();
-    QVERIFY(w.PROCESS_NAME_TEXTBOX->toolTip().contains(QStringLiteral("qx-stubborn")));
+    QCOMPARE(w.PROCESS_NAME_TEXTBOX->toolTip(),
+             QStringLiteral("1 process named \"qx-stubborn\" could not be ended: access denied"));
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-other"));
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->toolTip(), QString());
 

@@ -7,7 +7,12 @@
 #include <QTest>
 #include <cstdio>
 #ifdef Q_OS_LINUX
+#include <csignal>
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -52,6 +57,52 @@ int askAbout(const char *name, [[maybe_unused]] bool asNobody)
     return 0;
 }
 
+#ifdef Q_OS_LINUX
+// Runs askAbout(name) in a copy of this test that stops as it is about to send its first signal; pid
+// is ended and reaped there, so that it is gone between the search and the signal. What the copy
+// printed.
+QString askWhileItVanishes(const QString &name, TestProcesses &processes, pid_t pid)
+{
+    QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
+    QByteArray ask("--ask"), asked = name.toUtf8();
+    char *argv[] = {self.data(), ask.data(), asked.data(), nullptr};
+    int output[2];
+    if (::pipe2(output, O_CLOEXEC) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(output[1], STDOUT_FILENO);
+        ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        ::execv(argv[0], argv);
+        ::_exit(127);
+    }
+    ::close(output[1]);
+    int status = 0;
+    ::waitpid(child, &status, 0); // stopped at its exec
+    ::ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+    for (int signal = 0; ::ptrace(PTRACE_SYSCALL, child, nullptr, signal) == 0;) {
+        if (::waitpid(child, &status, 0) != child || !WIFSTOPPED(status))
+            break;
+        const bool atCall = WSTOPSIG(status) == (SIGTRAP | 0x80);
+        signal = atCall || WSTOPSIG(status) == SIGTRAP ? 0 : WSTOPSIG(status);
+        __ptrace_syscall_info call{};
+        if (atCall && ::ptrace(PTRACE_GET_SYSCALL_INFO, child, sizeof call, &call) > 0 &&
+            call.op == PTRACE_SYSCALL_INFO_ENTRY &&
+            (call.entry.nr == SYS_pidfd_send_signal || call.entry.nr == SYS_kill)) {
+            ::kill(pid, SIGKILL);
+            processes.waitForExit(pid, kWait);
+            // Left to run to its end untraced, where a leak check may trace it itself.
+            ::ptrace(PTRACE_DETACH, child, nullptr, 0);
+            ::waitpid(child, &status, 0);
+            break;
+        }
+    }
+    QFile printed;
+    printed.open(output[0], QIODevice::ReadOnly, QFile::AutoCloseHandle);
+    return QString::fromUtf8(printed.readAll());
+}
+#endif
+
 } // namespace
 
 class TestProcessQueryService : public QObject
@@ -62,6 +113,7 @@ private slots:
     void realProcessesAreSeenAndEndedTogether();
     void ownProcessIsSpared();
     void refusalsAndFailuresAreReported();
+    void processGoneBeforeItsSignalIsNoRefusal();
 };
 
 void TestProcessQueryService::realProcessesAreSeenAndEndedTogether()
@@ -139,6 +191,18 @@ void TestProcessQueryService::refusalsAndFailuresAreReported()
     QCOMPARE(processes.runningCount(), 2);
 #else
     QSKIP("refusals are made by another user's processes, failures by a foreign /proc");
+#endif
+}
+
+void TestProcessQueryService::processGoneBeforeItsSignalIsNoRefusal()
+{
+#ifdef Q_OS_LINUX
+    TestProcesses processes(uniqueProcessName(QStringLiteral("qxGone")));
+    const pid_t pid = processes.start();
+    QCOMPARE(askWhileItVanishes(processes.imageName(), processes, pid), QStringLiteral("found=1"));
+    QVERIFY(!processes.isRunning(pid));
+#else
+    QSKIP("stops the service between its search and its signal through ptrace");
 #endif
 }
 

@@ -1,6 +1,6 @@
 // Windows programs that Wine runs, as the /proc service sees them: by the name of their .exe, not by
-// Wine's loader. Runs in scripts/windows/test-in-prefix.sh's private Wine prefix, which then checks
-// that Wine's own processes there still run; QUELLEX_TEST_WINE_IDLE names the idle .exe.
+// Wine's loader. The real Wine runs in scripts/windows/test-in-prefix.sh's private Wine prefix, which
+// then checks that Wine's own processes there still run; QUELLEX_TEST_WINE_IDLE names the idle .exe.
 #include "platform/linux/procfsnames.h"
 #include "tests/process/procfsharness.h"
 #include "tests/support/testprocesses.h"
@@ -23,6 +23,7 @@ class TestProcfsWine : public QObject
 
 private slots:
     void programIsFoundAndEndedByItsOwnName();
+    void programStartedByAWindowsPathIsFoundByItsOwnName();
 };
 
 void TestProcfsWine::programIsFoundAndEndedByItsOwnName()
@@ -53,6 +54,23 @@ void TestProcfsWine::programIsFoundAndEndedByItsOwnName()
     QVERIFY(program.waitForFinished(kWait));
     // Started beside it, it may still be coming up under Wine's loader.
     QTRY_COMPARE_WITH_TIMEOUT(pidsOf(query(similar)), std::vector<pid_t>{pid_t(other.processId())}, 30000);
+}
+
+void TestProcfsWine::programStartedByAWindowsPathIsFoundByItsOwnName()
+{
+    // As `wine 'Z:\dir\app.exe'` leaves it: Wine's loader, with the Windows path as argv[0]. A copy of
+    // the idle program under the loader's name stands in for Wine, in a folder of its own.
+    QTemporaryDir dir;
+    const QString loader = dir.filePath(QStringLiteral("wine64"));
+    QVERIFY(QFile::copy(QStringLiteral(QUELLEX_TEST_IDLE), loader));
+    QVERIFY(QFile::setPermissions(loader, QFile::ReadOwner | QFile::ExeOwner));
+    const QString name = uniqueProcessName(QStringLiteral("qxWin")) + QStringLiteral(".exe");
+    QProcess program;
+    program.start(QStringLiteral("perl"), {QStringLiteral("-e"), QStringLiteral("exec {shift} @ARGV"), loader,
+                                           QStringLiteral("Z:\\qx dir\\") + name,
+                                           QString::number(QCoreApplication::applicationPid())});
+    QVERIFY(program.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(pidsOf(query(name)), std::vector<pid_t>{pid_t(program.processId())}, kWait);
 }
 
 QTEST_GUILESS_MAIN(TestProcfsWine)
