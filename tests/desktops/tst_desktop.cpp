@@ -150,8 +150,7 @@ void TestDesktop::initTestCase()
 void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
 {
     IsolatedSettings settings;
-    settings.writeIni("[Settings]\nMainLeft=1500\nMainTop=1200\nPROCESS_NAME_TEXTBOX=qx-seed\n"
-                      "AlwaysOnTopTimer_TICKBOX=0\n");
+    settings.writeIni(quellex::test::iniFile("desktop-cycles.ini"));
     X11TestClient client;
     QVERIFY(client.isConnected());
     QList<QStringList> stored;
@@ -234,7 +233,7 @@ void TestDesktop::nativeWaylandKeepsStoredPositions()
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         QSKIP("not a Wayland compositor");
     IsolatedSettings settings;
-    settings.writeIni("[Settings]\nMainLeft=1500\nMainTop=1200\n");
+    settings.writeIni(quellex::test::iniFile("main-at.ini", {"1500", "1200"}));
     Program program(settings, QStringLiteral("wayland"));
     QVERIFY(program.process().waitForStarted(kStartMs));
     QTRY_VERIFY2_WITH_TIMEOUT(program.errors().contains(kLimitMessage), qPrintable(program.errors()),
@@ -266,7 +265,7 @@ void TestDesktop::displayGoneSavesAndEnds()
     const QByteArray display = ':' + xvfb.readLine().trimmed();
 
     IsolatedSettings settings;
-    settings.writeIni("[Settings]\nPROCESS_NAME_TEXTBOX=qx-display-gone\n");
+    settings.writeIni(quellex::test::iniFile("one-key.ini", {"PROCESS_NAME_TEXTBOX", "qx-display-gone"}));
     const QByteArray desktopDisplay = qgetenv("DISPLAY");
     qputenv("DISPLAY", display);
     Program program(settings);

@@ -151,18 +151,7 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
     // One letter longer than the target, and a name of its own: neither may be touched.
     TestProcesses longerName(target.imageName() + u'x');
     TestProcesses bystander(uniqueProcessName());
-    const QByteArray name = target.imageName().toUtf8();
-    settings.writeIni("[Settings]\n"
-                      "MainLeft=1500\n"
-                      "MainTop=1200\n"
-                      "AUTO_TERMINATE_TICKBOX=1\n"
-                      "PROCESS_NAME_TEXTBOX=" +
-                      name +
-                      "\n"
-                      "AlwaysOnTopTimer_TICKBOX=0\n"
-                      "SHOW_ZORVIN_DEV_TICKBOX=1\n"
-                      "AboutLeft=2400\n"
-                      "AboutTop=2100\n");
+    settings.writeIni(quellex::test::iniFile("end-to-end.ini", {target.imageName()}));
 
     const pid_t first = target.start();
     const pid_t longer = longerName.start();
@@ -347,7 +336,7 @@ void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
 void TestEndToEnd::scaledDesktopStoresWhereTheFrameIs()
 {
     IsolatedSettings settings;
-    settings.writeIni("[Settings]\nMainLeft=3000\nMainTop=3000\n");
+    settings.writeIni(quellex::test::iniFile("main-at.ini", {"3000", "3000"}));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));

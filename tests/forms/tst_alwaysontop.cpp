@@ -80,7 +80,7 @@ void TestAlwaysOnTop::settingsWindowIsLikeAnyOther()
 
 void TestAlwaysOnTop::timerRunsOnlyWhileSwitchedOn()
 {
-    m_settings.writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    m_settings.writeIni(test::iniFile("always-on-top.ini"));
     FakeWindowManager windows;
     windows.setForegroundWindow(0x4200001);
     QuellexMain main(m_processes, windows);

@@ -65,7 +65,7 @@ void TestAlwaysOnTopNoWm::initTestCase()
 void TestAlwaysOnTopNoWm::init()
 {
     m_settings = std::make_unique<test::IsolatedSettings>();
-    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    m_settings->writeIni(test::iniFile("always-on-top.ini"));
     m_xcbErrors = std::make_unique<test::XcbErrorLog>();
 }
 

@@ -157,7 +157,7 @@ bool TestAlwaysOnTopX11::bringForwardBetweenTicks(QuellexMain &main, xcb_window_
 
 void TestAlwaysOnTopX11::topmostWindowInFrontIsPushedBelowWithinATick()
 {
-    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    m_settings->writeIni(test::iniFile("always-on-top.ini"));
     QuellexMain *main = showMain();
     QVERIFY(main);
     QVERIFY(main->AlwaysOnTopTimer->isActive());
@@ -188,7 +188,7 @@ void TestAlwaysOnTopX11::topmostWindowInFrontIsPushedBelowWithinATick()
 
 void TestAlwaysOnTopX11::switchedOffLeavesTheMainWindowAbove()
 {
-    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    m_settings->writeIni(test::iniFile("always-on-top.ini"));
     QuellexMain *main = showMain();
     QVERIFY(main);
     const xcb_window_t own = m_mainWindow;
@@ -253,7 +253,7 @@ void TestAlwaysOnTopX11::nothingWhileTheMainWindowHasTheFocus()
 
 void TestAlwaysOnTopX11::settingsWindowStaysAboveItsOwner()
 {
-    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    m_settings->writeIni(test::iniFile("always-on-top.ini"));
     QuellexMain *main = showMain();
     QVERIFY(main);
     const xcb_window_t own = m_mainWindow;

@@ -90,9 +90,7 @@ void TestMainWindow::firstRunDefaults()
 
 void TestMainWindow::storedKeysAppliedAtLoad()
 {
-    m_bed->settings.writeIni("[Settings]\nMainLeft=3000\nMainTop=1500\nMainWidth=11400\nMainHeight=2400\n"
-                             "PROCESS_NAME_TEXTBOX=qx-stored-name\nAlwaysOnTopTimer_TICKBOX=1\n"
-                             "LOCK_PROCESS_NAME_TICKBOX=1\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
+    m_bed->settings.writeIni(test::iniFile("main-stored.ini"));
     QuellexMain &w = load();
     w.show();
     const TwipsRect frame = formGeometry(&w);
@@ -107,7 +105,7 @@ void TestMainWindow::storedKeysAppliedAtLoad()
             w.PROCESS_TERMINATE_SLEEP_NOW_BUTTON->isHidden() && w.TERMINATOR_PIC_3->isHidden());
     // Only exactly 1 is on.
     m_bed->main.reset();
-    m_bed->settings.writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=2\nLOCK_PROCESS_NAME_TICKBOX=0.5\n");
+    m_bed->settings.writeIni(test::iniFile("not-exactly-one.ini"));
     QuellexMain &again = load();
     QVERIFY(!again.AlwaysOnTopTimer->isActive());
     QVERIFY(!again.PROCESS_NAME_TEXTBOX->isReadOnly());
@@ -115,7 +113,7 @@ void TestMainWindow::storedKeysAppliedAtLoad()
 
 void TestMainWindow::storedAutoTerminateEndsFromTheFirstQuarterSecond()
 {
-    m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=qx-auto\n");
+    m_bed->settings.writeIni(test::iniFile("auto-terminate.ini", {"qx-auto"}));
     m_bed->processes.running << QStringLiteral("qx-auto");
     QuellexMain &w = load();
     QVERIFY(w.AUTO_TERMINATE_TICKBOX->isChecked());
@@ -199,7 +197,7 @@ void TestMainWindow::closeSavesEverything()
 
 void TestMainWindow::hiddenDeveloperGroupKeepsWorking()
 {
-    m_bed->settings.writeIni("[Settings]\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
+    m_bed->settings.writeIni(test::iniFile("one-key.ini", {"SHOW_ZORVIN_DEV_TICKBOX", "0"}));
     QuellexMain &w = load();
     w.show();
     QVERIFY(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->isHidden());
@@ -255,7 +253,7 @@ void TestMainWindow::refusedProcessesShowInTooltipUntilEnded()
 
 void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
 {
-    m_bed->settings.writeIni("[Settings]\nMainLeft=-300000\nMainTop=-300000\nMainWidth=11400\n");
+    m_bed->settings.writeIni(test::iniFile("main-off-screen.ini"));
     QuellexMain &w = load();
     w.show();
     const TwipsRect frame = formGeometry(&w);
@@ -263,7 +261,7 @@ void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
     QCOMPARE(frame.width, 11400.f);
     // Partly off the screen, but with the title bar in reach: as stored.
     m_bed->main.reset();
-    m_bed->settings.writeIni("[Settings]\nMainLeft=-3000\nMainTop=600\n");
+    m_bed->settings.writeIni(test::iniFile("main-at.ini", {"-3000", "600"}));
     QuellexMain &partly = load();
     partly.show();
     QCOMPARE(formGeometry(&partly).left, -3000.f);

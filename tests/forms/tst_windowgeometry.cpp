@@ -49,9 +49,7 @@ void TestWindowGeometry::hostileStoredGeometryIsBounded()
 {
     QFETCH(QByteArray, value);
     WindowTestBed bed;
-    bed.settings.writeIni("[Settings]\nMainLeft=" + value + "\nMainTop=" + value + "\nMainWidth=" + value +
-                          "\nMainHeight=" + value + "\nAboutLeft=" + value + "\nAboutTop=" + value +
-                          "\nAboutWidth=" + value + "\nAboutHeight=" + value + "\n");
+    bed.settings.writeIni(quellex::test::iniFile("hostile-geometry.ini", {QString::fromLatin1(value)}));
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     QElapsedTimer clock;
     clock.start();

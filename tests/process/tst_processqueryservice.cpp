@@ -1,4 +1,5 @@
 #include "process/systemprocessqueryservice.h"
+#include "tests/support/childmode.h"
 #include "tests/support/testprocesses.h"
 
 #include <QCoreApplication>
@@ -7,13 +8,12 @@
 #include <QTest>
 #include <cstdio>
 #ifdef Q_OS_LINUX
-#include <grp.h>
 #include <unistd.h>
 #endif
 
 using namespace quellex;
 using namespace quellex::process;
-using quellex::test::runSelf;
+using quellex::test::runChild;
 using quellex::test::TestProcesses;
 using quellex::test::uniqueProcessName;
 
@@ -27,22 +27,19 @@ constexpr int kWait = 10000;
 #define REQUIRE_REAL_PROCESSES() QSKIP("the platform of this build has no real processes")
 #endif
 
-// Asks both questions about the name, as nobody when told: prints each error, and what the
-// termination found and could not end.
-int askAbout(const char *name, [[maybe_unused]] bool asNobody)
+// Asks both questions about the name: prints each error, and what the termination found and could not
+// end.
+int askAbout(const QStringList &arguments)
 {
-#ifdef Q_OS_LINUX
-    if (asNobody && !test::becomeUser(65534))
-        return 3;
-#endif
+    const QString name = arguments.value(0);
     SystemProcessQueryService service;
     try {
-        service.IsProcessRunning(QString::fromUtf8(name));
+        service.IsProcessRunning(name);
     } catch (const ProcessQueryError &error) {
         std::printf("%s\n", error.what());
     }
     try {
-        const TerminationReport report = service.TerminateProcesses(QString::fromUtf8(name));
+        const TerminationReport report = service.TerminateProcesses(name);
         std::printf("found=%d", report.found);
         if (report.refused != 0)
             std::printf(" refused=%d: %s", report.refused, qPrintable(report.reason));
@@ -112,7 +109,7 @@ void TestProcessQueryService::ownProcessIsSpared()
     TestProcesses others(name);
     others.start(2);
 
-    QCOMPARE(runSelf({copy, QStringLiteral("--ask"), name}), QStringLiteral("found=2"));
+    QCOMPARE(runChild(QStringLiteral("ask"), {name}, {.program = copy}), QStringLiteral("found=2"));
     QVERIFY(others.waitForAllExited(kWait));
 }
 
@@ -124,31 +121,22 @@ void TestProcessQueryService::refusalsAndFailuresAreReported()
             "needs root: processes of root are ended as nobody, and /proc is looked at from a PID namespace");
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxRefuse")));
     processes.start(2);
-    const QString self = QCoreApplication::applicationFilePath();
     const QString name = processes.imageName();
-    QCOMPARE(runSelf({self, QStringLiteral("--ask-as-nobody"), name}),
+    QCOMPARE(runChild(QStringLiteral("ask"), {name}, {.user = test::kNobody}),
              QStringLiteral("found=2 refused=2: access denied"));
     QCOMPARE(processes.runningCount(), 2);
 
     // A PID namespace of its own that still sees its parent's /proc.
-    QCOMPARE(runSelf({QStringLiteral("unshare"), QStringLiteral("--pid"), QStringLiteral("--fork"),
-                      QStringLiteral("--kill-child"), self, QStringLiteral("--ask"), name}),
-             QStringLiteral("cannot check whether \"%1\" runs: /proc belongs to another PID namespace\n"
-                            "cannot terminate \"%1\": /proc belongs to another PID namespace")
-                 .arg(name));
+    QCOMPARE(
+        runChild(QStringLiteral("ask"), {name}, {.wrapper = {"unshare", "--pid", "--fork", "--kill-child"}}),
+        QStringLiteral("cannot check whether \"%1\" runs: /proc belongs to another PID namespace\n"
+                       "cannot terminate \"%1\": /proc belongs to another PID namespace")
+            .arg(name));
     QCOMPARE(processes.runningCount(), 2);
 #else
     QSKIP("refusals are made by another user's processes, failures by a foreign /proc");
 #endif
 }
 
-int main(int argc, char **argv)
-{
-    if (argc == 3 && (qstrcmp(argv[1], "--ask") == 0 || qstrcmp(argv[1], "--ask-as-nobody") == 0))
-        return askAbout(argv[2], qstrcmp(argv[1], "--ask-as-nobody") == 0);
-    QCoreApplication app(argc, argv);
-    TestProcessQueryService test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QUELLEX_TEST_MAIN(TestProcessQueryService, nullptr, {"ask", askAbout})
 #include "tst_processqueryservice.moc"

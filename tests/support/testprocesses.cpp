@@ -1,9 +1,7 @@
 #include "tests/support/testprocesses.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
 #include <algorithm>
@@ -11,9 +9,7 @@
 #include <stdexcept>
 #ifndef _WIN32
 #include <csignal>
-#include <grp.h>
 #include <spawn.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,25 +28,7 @@ QString uniqueProcessName(const QString &stem, int length)
     return name;
 }
 
-QString runSelf(const QStringList &command)
-{
-    QProcess child;
-    child.setWorkingDirectory(QCoreApplication::applicationDirPath()); // where Windows finds the DLLs
-    child.start(command.first(), command.mid(1));
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return QStringLiteral("crashed");
-    if (child.exitCode() != 0)
-        return QStringLiteral("exit code %1").arg(child.exitCode());
-    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
-}
-
 #ifndef _WIN32
-bool becomeUser(uid_t id)
-{
-    return ::setgroups(0, nullptr) == 0 && ::setresgid(id, id, id) == 0 && ::setresuid(id, id, id) == 0 &&
-           ::prctl(PR_SET_DUMPABLE, 1) == 0;
-}
-
 TestProcesses::TestProcesses(const QString &imageName)
     : m_imageName(imageName)
 {
