@@ -1,0 +1,77 @@
+#include "tests/platform/x11fixture.h"
+
+#include "platform/linux/x11windowmanager.h"
+
+#include <QGuiApplication>
+#include <QTest>
+#include <utility>
+
+namespace quellex::test {
+
+X11Fixture::X11Fixture(Desktop desktop, LayerFactory toolkitLayer)
+    : m_desktop(desktop)
+    , m_toolkitLayer(toolkitLayer)
+{}
+
+X11Fixture::~X11Fixture() = default;
+
+void X11Fixture::initTestCase()
+{
+    if (m_toolkitLayer) {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        m_layer = m_toolkitLayer();
+    } else {
+        m_layerConnection = xcb_connect(nullptr, nullptr);
+        QVERIFY2(!xcb_connection_has_error(m_layerConnection), "no X server on $DISPLAY");
+        m_layer = platform::createWindowManager({"xcb", m_layerConnection});
+    }
+    QVERIFY(dynamic_cast<platform::X11WindowManager *>(m_layer.get()));
+
+    m_client = std::make_unique<X11TestClient>();
+    QVERIFY(m_client->isConnected());
+    if (m_desktop == Desktop::WithWindowManager)
+        QVERIFY2(QTest::qWaitFor([&] { return m_client->hasWindowManager(); }, kWait),
+                 "no EWMH window manager");
+    else
+        QVERIFY2(!m_client->hasWindowManager(), "a window manager runs on this display");
+}
+
+void X11Fixture::init()
+{
+    m_settings = std::make_unique<IsolatedSettings>();
+    if (m_toolkitLayer)
+        m_xcbErrors = std::make_unique<XcbErrorLog>();
+}
+
+void X11Fixture::cleanup()
+{
+    // Everything is let go of before anything is checked, so that a failure here cannot leak into the
+    // next test.
+    closeWindows();
+    if (m_desktop == Desktop::WithoutWindowManager) {
+        // What a test set on the root window in the window manager's place.
+        xcb_delete_property(m_client->connection(), m_client->root(), m_client->atom("_NET_ACTIVE_WINDOW"));
+        m_client->flush();
+    }
+    const bool windowsGone = m_client->destroyAllWindows(kWait) &&
+                             QTest::qWaitFor([&] { return m_client->clientList().isEmpty(); }, kWait);
+    const QStringList xcbErrors = m_xcbErrors ? m_xcbErrors->errors() : QStringList();
+    const int layerErrors = m_layerConnection ? X11TestClient::errorsOn(m_layerConnection) : 0;
+    m_xcbErrors.reset();
+    m_settings.reset();
+
+    QVERIFY(windowsGone);
+    // Every stacking call went out on the layer's connection; none may have come back as an error.
+    QCOMPARE(xcbErrors, QStringList());
+    QCOMPARE(layerErrors, 0);
+}
+
+void X11Fixture::cleanupTestCase()
+{
+    m_client.reset();
+    m_layer.reset();
+    if (m_layerConnection)
+        xcb_disconnect(std::exchange(m_layerConnection, nullptr));
+}
+
+} // namespace quellex::test

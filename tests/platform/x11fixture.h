@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/windowmanager.h"
+#include "tests/platform/x11testclient.h"
+#include "tests/platform/xcberrorlog.h"
+#include "tests/support/testenvironment.h"
+
+#include <QObject>
+#include <memory>
+
+namespace quellex::test {
+
+// What every test against a real X server shares. An X client of the test's own makes the windows of
+// "another program" and reads back what the window manager did; the layer under test talks to the
+// server on a connection of its own, or on the toolkit's as in the program. Each test function gets a
+// private settings store; after it, every window must be gone and no X error may have come back on the
+// layer's connection.
+class X11Fixture : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Desktop { WithWindowManager, WithoutWindowManager };
+    using LayerFactory = std::unique_ptr<platform::WindowManager> (*)();
+
+protected:
+    // Without a factory for the toolkit's layer, the layer gets a connection of its own.
+    explicit X11Fixture(Desktop desktop, LayerFactory toolkitLayer = nullptr);
+    ~X11Fixture() override;
+    // Lets go of the toolkit's windows after a test function, before anything is checked.
+    virtual void closeWindows() {}
+
+    static constexpr int kWait = 5000;
+    std::unique_ptr<X11TestClient> m_client;
+    std::unique_ptr<platform::WindowManager> m_layer;
+    xcb_connection_t *m_layerConnection = nullptr; // the layer's own; none on the toolkit's
+    std::unique_ptr<XcbErrorLog> m_xcbErrors;      // on the toolkit's connection
+    std::unique_ptr<IsolatedSettings> m_settings;
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+private:
+    const Desktop m_desktop;
+    const LayerFactory m_toolkitLayer;
+};
+
+} // namespace quellex::test
