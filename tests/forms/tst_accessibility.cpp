@@ -4,18 +4,9 @@
 #include "forms/settings/quellexsettings.h"
 #include "tests/forms/windowtestbed.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QStyleFactory>
-#include <QTest>
 
-using quellex::forms::backColor;
-using quellex::forms::kGreen;
-using quellex::forms::kRed;
-using quellex::forms::QuellexMain;
-using quellex::forms::QuellexSettings;
+using namespace quellex::forms;
 using quellex::test::WindowTestBed;
 
 class TestAccessibility : public QObject

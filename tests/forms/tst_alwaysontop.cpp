@@ -1,12 +1,6 @@
 // The always-on-top tick's calls, against a window manager that records them.
-#include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
-#include "tests/support/fakeprocessqueryservice.h"
-#include "tests/support/fakewindowmanager.h"
-#include "tests/support/testenvironment.h"
-
-#include <QTest>
-#include <QTimer>
+#include "tests/forms/windowtestbed.h"
 
 using namespace quellex;
 using namespace quellex::forms;

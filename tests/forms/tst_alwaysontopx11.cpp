@@ -49,10 +49,8 @@ private:
         m_mainWindow = 0;
     }
     QuellexMain *showMain();
-    xcb_window_t managedWindow(const QString &title);
     bool bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window, QElapsedTimer &sinceInFront);
     void requestRaise(xcb_window_t window);
-    bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
     bool mainAbove(xcb_window_t own, xcb_window_t other)
     {
         return hasAbove(own) && !hasAbove(other) && m_client->isStackedAbove(own, other);
@@ -69,12 +67,6 @@ QuellexMain *TestAlwaysOnTopX11::showMain()
     m_main->show();
     m_mainWindow = xcb_window_t(m_main->hWnd());
     return m_client->waitUntilManaged(m_mainWindow, kWait) ? m_main.get() : nullptr;
-}
-
-xcb_window_t TestAlwaysOnTopX11::managedWindow(const QString &title)
-{
-    const xcb_window_t window = m_client->createWindow(title, QRect(80, 60, 500, 240));
-    return m_client->waitUntilManaged(window, kWait) ? window : 0;
 }
 
 void TestAlwaysOnTopX11::requestRaise(xcb_window_t window)

@@ -2,17 +2,7 @@
 // names are exercised here without any real process being touched.
 #include "forms/common/controls.h"
 #include "forms/common/windowgeometry.h"
-#include "forms/main/quellexmain.h"
 #include "tests/forms/windowtestbed.h"
-
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
-#include <memory>
 
 using namespace quellex;
 using namespace quellex::forms;

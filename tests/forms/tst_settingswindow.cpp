@@ -1,17 +1,7 @@
 // The settings window through the real main window: its options act at once, and are remembered.
 #include "forms/common/windowgeometry.h"
-#include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
 #include "tests/forms/windowtestbed.h"
-
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <memory>
 
 using namespace quellex;
 using namespace quellex::forms;

@@ -10,10 +10,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTest>
 
-using quellex::forms::QuellexMain;
-using quellex::forms::QuellexSettings;
+using namespace quellex::forms;
 using quellex::test::WindowTestBed;
 
 namespace {

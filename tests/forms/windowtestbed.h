@@ -6,8 +6,16 @@
 #include "tests/support/fakewindowmanager.h"
 #include "tests/support/testenvironment.h"
 
+// What window tests touch: the controls, and the toolkit's means of driving them.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 

@@ -32,8 +32,6 @@ private slots:
     void windowDestroyedBetweenTheCalls();
 
 private:
-    bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
-    xcb_window_t managedWindow(const QString &title, const QRect &geometry);
     // Two overlapping windows of another client, other in front and active, topmost when asked.
     bool ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost);
     bool setBand(WindowHandle window, WindowHandle band)
@@ -41,14 +39,6 @@ private:
         return m_layer->SetWindowPos(window, band, 0, 0, 0, 0, kKeepGeometry);
     }
 };
-
-xcb_window_t TestX11WindowManager::managedWindow(const QString &title, const QRect &geometry)
-{
-    const xcb_window_t window = m_client->createWindow(title, geometry);
-    if (!m_client->waitUntilManaged(window, kWait))
-        return 0;
-    return window;
-}
 
 bool TestX11WindowManager::ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost)
 {

@@ -66,6 +66,12 @@ void X11Fixture::cleanup()
     QCOMPARE(layerErrors, 0);
 }
 
+xcb_window_t X11Fixture::managedWindow(const QString &title, const QRect &geometry)
+{
+    const xcb_window_t window = m_client->createWindow(title, geometry);
+    return m_client->waitUntilManaged(window, kWait) ? window : 0;
+}
+
 void X11Fixture::cleanupTestCase()
 {
     m_client.reset();

@@ -29,6 +29,9 @@ protected:
     ~X11Fixture() override;
     // Lets go of the toolkit's windows after a test function, before anything is checked.
     virtual void closeWindows() {}
+    // A window of the test's own X client, once the window manager has taken it on; 0 when it did not.
+    xcb_window_t managedWindow(const QString &title, const QRect &geometry = QRect(80, 60, 500, 240));
+    bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
 
     static constexpr int kWait = 5000;
     std::unique_ptr<X11TestClient> m_client;

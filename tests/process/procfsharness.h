@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/linux/procfsprocess.h"
+#include "tests/support/childmode.h"
+#include "tests/support/testprocesses.h"
 
+#include <QFile>
 #include <QString>
 #include <QtGlobal>
 #include <algorithm>

@@ -13,9 +13,7 @@
 
 using namespace quellex;
 using namespace quellex::process;
-using quellex::test::runChild;
-using quellex::test::TestProcesses;
-using quellex::test::uniqueProcessName;
+using namespace quellex::test;
 
 namespace {
 

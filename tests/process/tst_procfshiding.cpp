@@ -1,16 +1,11 @@
 // The /proc service against processes that hide or pose: each is found under the name of the file it
 // runs, and ended, however it was started.
 #include "tests/process/procfsharness.h"
-#include "tests/support/childmode.h"
-#include "tests/support/testprocesses.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QTest>
 #include <stdexcept>
-#include <unistd.h>
 
 using namespace quellex;
 using namespace quellex::platform;

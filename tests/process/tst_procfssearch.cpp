@@ -1,15 +1,10 @@
 #include "platform/linux/procfsnames.h"
 #include "tests/process/procfsharness.h"
-#include "tests/support/childmode.h"
-#include "tests/support/testprocesses.h"
 
-#include <QFile>
-#include <QTest>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 using namespace quellex;
 using namespace quellex::platform;

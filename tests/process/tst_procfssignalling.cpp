@@ -3,13 +3,8 @@
 // through a handle.
 #include "platform/linux/procfsprocess.h"
 #include "tests/process/procfsharness.h"
-#include "tests/support/childmode.h"
-#include "tests/support/testprocesses.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QTest>
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
@@ -20,7 +15,6 @@
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 using namespace quellex;
 using namespace quellex::platform;

@@ -22,12 +22,7 @@
 namespace quellex::test {
 namespace {
 
-using settings::GetSetting;
-using settings::readDouble;
-using settings::readInteger;
-using settings::readSingle;
-using settings::SaveSetting;
-using settings::SettingKey;
+using namespace settings;
 
 const QString kApp = settings::kApplication;
 const QString kSection = settings::kSection;
