@@ -7,13 +7,11 @@
 using namespace quellex;
 using namespace quellex::forms;
 
-class TestMainWindow : public QObject
+class TestMainWindow : public test::WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void firstRunDefaults();
     void storedKeysAppliedAtLoad();
     void storedAutoTerminateEndsFromTheFirstQuarterSecond();
@@ -29,21 +27,8 @@ private slots:
     void stoppedTimerAndChangedNameClearTheirTooltips();
 
 private:
-    QuellexMain &load() { return m_bed->loadMain(); }
-    static QString stored(const QString &key) { return test::WindowTestBed::stored(key); }
-
-    std::unique_ptr<test::WindowTestBed> m_bed;
+    QuellexMain &load() { return loadMain(); }
 };
-
-void TestMainWindow::init()
-{
-    m_bed = std::make_unique<test::WindowTestBed>();
-}
-
-void TestMainWindow::cleanup()
-{
-    m_bed.reset();
-}
 
 void TestMainWindow::firstRunDefaults()
 {

@@ -64,4 +64,20 @@ struct WindowTestBed
     }
 };
 
+// The base of a window test class that gets a fresh bed for every test function.
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    forms::QuellexMain &loadMain() { return m_bed->loadMain(); }
+    static QString stored(const QString &key) { return WindowTestBed::stored(key); }
+
+    std::unique_ptr<WindowTestBed> m_bed;
+
+private slots:
+    void init() { m_bed = std::make_unique<WindowTestBed>(); }
+    void cleanup() { m_bed.reset(); }
+};
+
 } // namespace quellex::test
