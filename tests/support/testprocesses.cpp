@@ -49,26 +49,30 @@ TestProcesses::~TestProcesses()
     }
 }
 
+namespace {
+// The idle program at path, told the pid of its parent: it waits while that is so, and returns at once
+// otherwise.
+pid_t startIdle(const QString &path, const QByteArray &parent)
+{
+    const QByteArray file = QFile::encodeName(path);
+    char *argv[] = {const_cast<char *>(file.constData()), const_cast<char *>(parent.constData()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, file.constData(), nullptr, nullptr, argv, environ) != 0)
+        throw std::runtime_error("cannot start " + file.toStdString());
+    return pid;
+}
+} // namespace
+
 pid_t TestProcesses::start()
 {
-    const QByteArray path = QFile::encodeName(m_path);
-    const QByteArray parent = QByteArray::number(::getpid());
-    char *argv[] = {const_cast<char *>(path.constData()), const_cast<char *>(parent.constData()), nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, path.constData(), nullptr, nullptr, argv, environ) != 0)
-        throw std::runtime_error("cannot start " + path.toStdString());
-    m_children.push_back(pid);
-    return pid;
+    m_children.push_back(startIdle(m_path, QByteArray::number(::getpid())));
+    return m_children.back();
 }
 
 pid_t TestProcesses::startZombie()
 {
-    const QByteArray path = QFile::encodeName(m_path);
     // A parent pid that is not ours makes the idle program return at once.
-    char *argv[] = {const_cast<char *>(path.constData()), const_cast<char *>("1"), nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, path.constData(), nullptr, nullptr, argv, environ) != 0)
-        throw std::runtime_error("cannot start " + path.toStdString());
+    const pid_t pid = startIdle(m_path, "1");
     m_children.push_back(pid);
     siginfo_t info{};
     ::waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT);
