@@ -3,6 +3,7 @@
 #include "platform/linux/x11windowmanager.h"
 
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QTest>
 #include <utility>
 
@@ -39,8 +40,24 @@ void X11Fixture::initTestCase()
 void X11Fixture::init()
 {
     m_settings = std::make_unique<IsolatedSettings>();
-    if (m_toolkitLayer)
-        m_xcbErrors = std::make_unique<XcbErrorLog>();
+    if (m_toolkitLayer) {
+        s_collecting = this;
+        m_previousHandler = qInstallMessageHandler(&X11Fixture::collectXcbErrors);
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.qpa.xcb.debug=true"));
+    }
+}
+
+void X11Fixture::collectXcbErrors(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    X11Fixture *fixture = s_collecting;
+    if (fixture && context.category && qstrcmp(context.category, "qt.qpa.xcb") == 0) {
+        if (message.contains(QLatin1String("XCB error")))
+            fixture->m_xcbErrors << message;
+        if (type == QtDebugMsg)
+            return;
+    }
+    if (fixture && fixture->m_previousHandler)
+        fixture->m_previousHandler(type, context, message);
 }
 
 void X11Fixture::cleanup()
@@ -55,9 +72,12 @@ void X11Fixture::cleanup()
     }
     const bool windowsGone = m_client->destroyAllWindows(kWait) &&
                              QTest::qWaitFor([&] { return m_client->clientList().isEmpty(); }, kWait);
-    const QStringList xcbErrors = m_xcbErrors ? m_xcbErrors->errors() : QStringList();
+    const QStringList xcbErrors = std::exchange(m_xcbErrors, {});
     const int layerErrors = m_layerConnection ? X11TestClient::errorsOn(m_layerConnection) : 0;
-    m_xcbErrors.reset();
+    if (std::exchange(s_collecting, nullptr)) {
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(m_previousHandler);
+    }
     m_settings.reset();
 
     QVERIFY(windowsGone);
