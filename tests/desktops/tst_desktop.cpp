@@ -5,9 +5,9 @@
 // same geometry each time. The only processes signalled are this test's own.
 #include "platform/linux/xcbcalls.h"
 #include "tests/platform/x11testclient.h"
+#include "tests/support/program.h"
 #include "tests/support/testenvironment.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSettings>
@@ -15,20 +15,15 @@
 #include <cmath>
 #include <cstdlib>
 
-using quellex::test::IsolatedSettings;
-using quellex::test::X11TestClient;
+using namespace quellex::test;
 
 namespace {
 
-constexpr int kStartMs = 30000;
-constexpr int kEndMs = 10000;
 // Time for a slow window manager to frame and place the window, and a margin.
 constexpr int kSettleMs = 2600;
-constexpr int kTwipsPerPixel = 15;
 // The controls' extent in the design: the rightmost edge, and the lowest edge plus the top margin.
 constexpr int kNeededWidth = 10755 / kTwipsPerPixel;
 constexpr int kNeededHeight = 1455 / kTwipsPerPixel;
-const QByteArray kCaption = QByteArrayLiteral("ZORVIN - QUELLEX");
 const QString kLimitMessage = QStringLiteral("window placement and staying on top are up to the compositor");
 
 template<typename T> using Reply = quellex::platform::XcbReply<T>;
@@ -41,66 +36,6 @@ QString desktop()
 bool isWeston()
 {
     return desktop() == QLatin1String("weston");
-}
-
-// The program, this test's child; ended here should a check fail while it runs.
-class Program
-{
-public:
-    explicit Program(const IsolatedSettings &settings, const QString &platform = QString())
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
-        // The program chooses its platform itself unless told.
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        if (!platform.isEmpty())
-            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-        m_process.setProcessEnvironment(environment);
-        m_process.setProgram(
-            QDir(qEnvironmentVariable("QUELLEX_TEST_BINARY_DIR")).filePath(QStringLiteral("quellex")));
-        m_process.start();
-    }
-    ~Program()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(kEndMs);
-        }
-    }
-    QProcess &process() { return m_process; }
-    // Sends SIGTERM, as systemd does at logout, and waits for the end.
-    bool terminate()
-    {
-        m_process.terminate();
-        return m_process.waitForFinished(kEndMs) && m_process.exitStatus() == QProcess::NormalExit;
-    }
-    QString errors()
-    {
-        m_errors += QString::fromLocal8Bit(m_process.readAllStandardError());
-        return m_errors;
-    }
-
-private:
-    QProcess m_process;
-    QString m_errors;
-};
-
-// The program's managed top-level window, found through the window tree: weston's window manager
-// keeps no client list.
-xcb_window_t windowOf(X11TestClient &client, qint64 pid)
-{
-    xcb_connection_t *c = client.connection();
-    Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, client.root()), nullptr));
-    if (!tree)
-        return 0;
-    const xcb_window_t *children = xcb_query_tree_children(tree.get());
-    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
-        const xcb_window_t window = client.clientOfFrame(children[i]);
-        if (window && client.cardinals(window, client.atom("_NET_WM_PID"), XCB_ATOM_CARDINAL) ==
-                          QList<quint32>{quint32(pid)})
-            return window;
-    }
-    return 0;
 }
 
 // The client area in root coordinates.
@@ -150,8 +85,7 @@ void TestDesktop::initTestCase()
 void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
 {
     IsolatedSettings settings;
-    settings.writeIni("[Settings]\nMainLeft=1500\nMainTop=1200\nPROCESS_NAME_TEXTBOX=qx-seed\n"
-                      "AlwaysOnTopTimer_TICKBOX=0\n");
+    settings.writeIni(iniFile("desktop-cycles.ini"));
     X11TestClient client;
     QVERIFY(client.isConnected());
     QList<QStringList> stored;
@@ -164,10 +98,10 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
             QSettings ini(settings.iniPath(), QSettings::IniFormat);
             ini.setValue(QStringLiteral("Settings/AlwaysOnTopTimer_TICKBOX"), 1);
         }
-        Program program(settings);
-        QVERIFY2(program.process().waitForStarted(kStartMs), qPrintable(program.process().errorString()));
+        Program program(settings, {"QT_QPA_PLATFORM"}); // the program chooses its platform itself
+        QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
         xcb_window_t window = 0;
-        QTRY_VERIFY2_WITH_TIMEOUT((window = windowOf(client, program.process().processId())) != 0,
+        QTRY_VERIFY2_WITH_TIMEOUT((window = client.windowsOf(program.processId()).value(0)) != 0,
                                   qPrintable(program.errors()), kStartMs);
         QTest::qWait(kSettleMs);
 
@@ -206,8 +140,8 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
             QVERIFY(client.destroyAllWindows());
         }
 
-        QVERIFY2(program.terminate(), qPrintable(program.errors()));
-        QVERIFY2(program.process().exitCode() == 0, qPrintable(program.errors()));
+        QVERIFY2(program.terminateAndWait(), qPrintable(program.errors()));
+        QVERIFY2(program.exitCode() == 0, qPrintable(program.errors()));
         QCOMPARE(program.errors().count(kLimitMessage), isWeston() ? 1 : 0);
 
         QSettings ini(settings.iniPath(), QSettings::IniFormat);
@@ -234,14 +168,14 @@ void TestDesktop::nativeWaylandKeepsStoredPositions()
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         QSKIP("not a Wayland compositor");
     IsolatedSettings settings;
-    settings.writeIni("[Settings]\nMainLeft=1500\nMainTop=1200\n");
-    Program program(settings, QStringLiteral("wayland"));
-    QVERIFY(program.process().waitForStarted(kStartMs));
+    settings.writeIni(iniFile("main-at.ini", {"1500", "1200"}));
+    Program program(settings, {"QT_QPA_PLATFORM=wayland"});
+    QVERIFY(program.waitForStarted(kStartMs));
     QTRY_VERIFY2_WITH_TIMEOUT(program.errors().contains(kLimitMessage), qPrintable(program.errors()),
                               kStartMs);
     QTest::qWait(kSettleMs);
-    QVERIFY2(program.terminate(), qPrintable(program.errors()));
-    QCOMPARE(program.process().exitCode(), 0);
+    QVERIFY2(program.terminateAndWait(), qPrintable(program.errors()));
+    QCOMPARE(program.exitCode(), 0);
     QCOMPARE(program.errors().count(kLimitMessage), 1);
     QSettings ini(settings.iniPath(), QSettings::IniFormat);
     QCOMPARE(ini.value(QStringLiteral("Settings/MainLeft")).toString(), QStringLiteral("1500"));
@@ -263,19 +197,16 @@ void TestDesktop::displayGoneSavesAndEnds()
         xvfb.waitForFinished(kEndMs);
     });
     QTRY_VERIFY_WITH_TIMEOUT(xvfb.canReadLine(), kStartMs);
-    const QByteArray display = ':' + xvfb.readLine().trimmed();
+    const QString display = u':' + QString::fromLatin1(xvfb.readLine().trimmed());
 
     IsolatedSettings settings;
-    settings.writeIni("[Settings]\nPROCESS_NAME_TEXTBOX=qx-display-gone\n");
-    const QByteArray desktopDisplay = qgetenv("DISPLAY");
-    qputenv("DISPLAY", display);
-    Program program(settings);
-    qputenv("DISPLAY", desktopDisplay);
-    QVERIFY(program.process().waitForStarted(kStartMs));
+    settings.writeIni(iniFile("one-key.ini", {"PROCESS_NAME_TEXTBOX", "qx-display-gone"}));
+    Program program(settings, {"QT_QPA_PLATFORM", "DISPLAY=" + display});
+    QVERIFY(program.waitForStarted(kStartMs));
     QTest::qWait(kSettleMs);
-    QVERIFY(program.process().state() == QProcess::Running);
+    QVERIFY(program.state() == QProcess::Running);
     xvfb.terminate();
-    QVERIFY2(program.process().waitForFinished(kEndMs), "the program hung when its display went away");
+    QVERIFY2(program.waitForFinished(kEndMs), "the program hung when its display went away");
     QSettings ini(settings.iniPath(), QSettings::IniFormat);
     QCOMPARE(ini.value(QStringLiteral("Settings/PROCESS_NAME_TEXTBOX")).toString(),
              QStringLiteral("qx-display-gone"));

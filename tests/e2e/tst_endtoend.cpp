@@ -2,8 +2,8 @@
 // manager, with a settings file seeded beforehand. It must end the processes of the stored name (and
 // no others), close when the window manager asks it to, and leave its state in the file. The only
 // processes it may end are this test's, under names no other process has.
-#include "platform/linux/xcbcalls.h"
 #include "tests/platform/x11testclient.h"
+#include "tests/support/program.h"
 #include "tests/support/testenvironment.h"
 #include "tests/support/testprocesses.h"
 
@@ -15,66 +15,10 @@
 #include <QTest>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 
-using quellex::test::IsolatedSettings;
-using quellex::test::TestProcesses;
-using quellex::test::uniqueProcessName;
-using quellex::test::X11TestClient;
+using namespace quellex::test;
 
 namespace {
-
-// Generous: the program starts its toolkit on a loaded machine.
-constexpr int kStartMs = 30000;
-constexpr int kEndMs = 10000;
-// A bare X server has no Xft.dpi, so the toolkit works at 96 dots per inch.
-constexpr int kTwipsPerPixel = 15;
-const QByteArray kCaption = QByteArrayLiteral("ZORVIN - QUELLEX");
-
-struct FreeDeleter
-{
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
-
-QString programPath()
-{
-    return QDir(qEnvironmentVariable("QUELLEX_TEST_BINARY_DIR")).filePath(QStringLiteral("quellex"));
-}
-
-QByteArray windowProperty(X11TestClient &client, xcb_window_t window, const char *name)
-{
-    xcb_connection_t *c = client.connection();
-    xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, client.atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20), &error));
-    std::free(error);
-    if (!reply || reply->type == XCB_ATOM_NONE)
-        return {};
-    const int bytes = xcb_get_property_value_length(reply.get());
-    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())), bytes);
-}
-
-QList<quint32> cardinals(X11TestClient &client, xcb_window_t window, const char *name)
-{
-    const QByteArray bytes = windowProperty(client, window, name);
-    QList<quint32> values(bytes.size() / 4);
-    std::memcpy(values.data(), bytes.constData(), size_t(values.size()) * 4);
-    return values;
-}
-
-// The managed top-level windows of the process pid.
-QList<xcb_window_t> clientsOf(X11TestClient &client, qint64 pid)
-{
-    QList<xcb_window_t> found;
-    for (xcb_window_t window : client.clientList()) {
-        const QList<quint32> windowPid = cardinals(client, window, "_NET_WM_PID");
-        if (windowPid.size() == 1 && windowPid.first() == pid)
-            found.append(window);
-    }
-    return found;
-}
 
 bool within(const QRect &actual, const QRect &expected, int tolerance)
 {
@@ -82,15 +26,6 @@ bool within(const QRect &actual, const QRect &expected, int tolerance)
            std::abs(actual.y() - expected.y()) <= tolerance &&
            std::abs(actual.width() - expected.width()) <= tolerance &&
            std::abs(actual.height() - expected.height()) <= tolerance;
-}
-
-void closeAsAPagerDoes(X11TestClient &client, xcb_window_t window)
-{
-    constexpr std::uint32_t kFromAPager = 2;
-    quellex::platform::xcbSendToWindowManager(client.connection(), client.root(), window,
-                                              client.atom("_NET_CLOSE_WINDOW"), XCB_CURRENT_TIME, kFromAPager,
-                                              0, 0);
-    client.flush();
 }
 
 // A stored number, in either decimal notation; NaN when the text is not one.
@@ -102,26 +37,6 @@ double storedNumber(const QSettings &ini, const QString &key)
     const double value = text.toDouble(&ok);
     return ok ? value : std::nan("");
 }
-
-// The program, started in the given environment as this test's child: should a check fail while it
-// runs, it is ended here, and by nothing else.
-class Program : public QProcess
-{
-public:
-    explicit Program(const QProcessEnvironment &environment)
-    {
-        setProcessEnvironment(environment);
-        setProgram(programPath());
-        start();
-    }
-    ~Program() override
-    {
-        if (state() != QProcess::NotRunning) {
-            kill();
-            waitForFinished(kEndMs);
-        }
-    }
-};
 
 } // namespace
 
@@ -140,7 +55,7 @@ private slots:
 
 void TestEndToEnd::initTestCase()
 {
-    const QFileInfo program(programPath());
+    const QFileInfo program(Program::path());
     QVERIFY2(program.isFile() && program.isExecutable(), qPrintable(program.filePath() + " is not built"));
 }
 
@@ -151,29 +66,15 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
     // One letter longer than the target, and a name of its own: neither may be touched.
     TestProcesses longerName(target.imageName() + u'x');
     TestProcesses bystander(uniqueProcessName());
-    const QByteArray name = target.imageName().toUtf8();
-    settings.writeIni("[Settings]\n"
-                      "MainLeft=1500\n"
-                      "MainTop=1200\n"
-                      "AUTO_TERMINATE_TICKBOX=1\n"
-                      "PROCESS_NAME_TEXTBOX=" +
-                      name +
-                      "\n"
-                      "AlwaysOnTopTimer_TICKBOX=0\n"
-                      "SHOW_ZORVIN_DEV_TICKBOX=1\n"
-                      "AboutLeft=2400\n"
-                      "AboutTop=2100\n");
+    settings.writeIni(iniFile("end-to-end.ini", {target.imageName()}));
 
     const pid_t first = target.start();
     const pid_t longer = longerName.start();
     const pid_t other = bystander.start();
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     QElapsedTimer clock;
     clock.start();
-    Program program(environment);
+    Program program(settings, {"QT_QPA_PLATFORM=xcb"});
     QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
     const auto stillRunning = [&] { return program.state() == QProcess::Running; };
     const auto errorOutput = [&] { return QString::fromLocal8Bit(program.readAllStandardError()); };
@@ -194,15 +95,15 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
     QVERIFY(client.isConnected());
     QVERIFY2(QTest::qWaitFor([&] { return client.hasWindowManager(); }, kEndMs), "no EWMH window manager");
     QList<xcb_window_t> windows;
-    QTRY_VERIFY_WITH_TIMEOUT(!(windows = clientsOf(client, program.processId())).isEmpty(), kStartMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!(windows = client.windowsOf(program.processId())).isEmpty(), kStartMs);
     QCOMPARE(windows.size(), 1);
     const xcb_window_t window = windows.first();
-    QCOMPARE(windowProperty(client, window, "_NET_WM_NAME"), kCaption);
-    QCOMPARE(windowProperty(client, window, "WM_NAME"), kCaption);
+    QCOMPARE(client.property(window, "_NET_WM_NAME"), kCaption.toUtf8());
+    QCOMPARE(client.property(window, "WM_NAME"), kCaption.toUtf8());
     // A tool window, with the program's icon (width, height, then the pixels).
-    QCOMPARE(cardinals(client, window, "_NET_WM_WINDOW_TYPE").value(0),
+    QCOMPARE(client.cardinals(window, client.atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM).value(0),
              client.atom("_NET_WM_WINDOW_TYPE_UTILITY"));
-    const QList<quint32> icon = cardinals(client, window, "_NET_WM_ICON");
+    const QList<quint32> icon = client.cardinals(window, client.atom("_NET_WM_ICON"), XCB_ATOM_CARDINAL);
     QVERIFY(icon.size() > 2 && icon.at(0) > 0 && icon.at(1) > 0);
 
     // The frame stands where the file put it, at the default size, title bar and borders included.
@@ -217,7 +118,7 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
                                              .arg(frame.height())),
                               kEndMs);
 
-    closeAsAPagerDoes(client, window);
+    client.requestClose(window);
     clock.restart();
     if (!QTest::qWaitFor([&] { return !stillRunning(); }, kEndMs)) {
         program.kill();
@@ -278,16 +179,9 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
 {
     QFETCH(QString, display);
     IsolatedSettings settings;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    if (display.isEmpty())
-        environment.remove(QStringLiteral("DISPLAY"));
-    else
-        environment.insert(QStringLiteral("DISPLAY"), display);
     QElapsedTimer clock;
     clock.start();
-    Program program(environment);
+    Program program(settings, {"QT_QPA_PLATFORM", display.isEmpty() ? "DISPLAY" : "DISPLAY=" + display});
     QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
     QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, kEndMs);
     qInfo("quellex gave up after %lld ms", clock.elapsed());
@@ -310,12 +204,9 @@ void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
     xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -nolisten tcp -noreset").split(u' '));
     QTRY_VERIFY_WITH_TIMEOUT(xvfb.canReadLine(), kStartMs);
     IsolatedSettings settings;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
-    environment.insert(QStringLiteral("DISPLAY"), u':' + QString::fromLatin1(xvfb.readLine().trimmed()));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    const QString display = u':' + QString::fromLatin1(xvfb.readLine().trimmed());
     const QString name = uniqueProcessName();
-    Program program(environment);
+    Program program(settings, {"QT_QPA_PLATFORM", "DISPLAY=" + display});
     QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
     // The settings window opens with the focus on OK, four stops before "Lock".
     const QString commands[] = {
@@ -325,6 +216,8 @@ void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
         QStringLiteral("key Tab space Tab space sleep 2 key Tab Tab Tab Tab space sleep 1")};
     for (const QString &command : commands) {
         QProcess xdotool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
         xdotool.setProcessEnvironment(environment);
         xdotool.start(QStringLiteral("xdotool"), command.split(u' '));
         QVERIFY(xdotool.waitForFinished(kStartMs) && xdotool.exitCode() == 0);
@@ -347,20 +240,16 @@ void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
 void TestEndToEnd::scaledDesktopStoresWhereTheFrameIs()
 {
     IsolatedSettings settings;
-    settings.writeIni("[Settings]\nMainLeft=3000\nMainTop=3000\n");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.configHome());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    settings.writeIni(iniFile("main-at.ini", {"3000", "3000"}));
     X11TestClient client;
     QList<QByteArray> stored;
     for (int cycle = 0; cycle < 2; ++cycle) {
-        Program program(environment);
+        Program program(settings, {"QT_QPA_PLATFORM=xcb", "QT_SCALE_FACTOR=2"});
         QList<xcb_window_t> windows;
-        QTRY_VERIFY_WITH_TIMEOUT(!(windows = clientsOf(client, program.processId())).isEmpty(), kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!(windows = client.windowsOf(program.processId())).isEmpty(), kStartMs);
         QTest::qWait(500);
         const QPointF frame = QPointF(client.frameGeometry(windows.first()).topLeft()) * kTwipsPerPixel / 2;
-        closeAsAPagerDoes(client, windows.first());
+        client.requestClose(windows.first());
         QVERIFY(program.waitForFinished(kEndMs));
         QSettings ini(settings.iniPath(), QSettings::IniFormat);
         const QPointF off = QPointF(storedNumber(ini, QStringLiteral("Settings/MainLeft")),

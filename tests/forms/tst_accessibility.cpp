@@ -21,11 +21,7 @@
 #include <QtGui/qpa/qplatformintegration.h>
 #endif
 
-using quellex::forms::backColor;
-using quellex::forms::kGreen;
-using quellex::forms::kRed;
-using quellex::forms::QuellexMain;
-using quellex::forms::QuellexSettings;
+using namespace quellex::forms;
 using quellex::test::WindowTestBed;
 
 #ifdef QT_DBUS_LIB

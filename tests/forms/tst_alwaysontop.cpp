@@ -1,12 +1,6 @@
 // The always-on-top tick's calls, against a window manager that records them.
-#include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
-#include "tests/support/fakeprocessqueryservice.h"
-#include "tests/support/fakewindowmanager.h"
-#include "tests/support/testenvironment.h"
-
-#include <QTest>
-#include <QTimer>
+#include "tests/forms/windowtestbed.h"
 
 using namespace quellex;
 using namespace quellex::forms;
@@ -80,7 +74,7 @@ void TestAlwaysOnTop::settingsWindowIsLikeAnyOther()
 
 void TestAlwaysOnTop::timerRunsOnlyWhileSwitchedOn()
 {
-    m_settings.writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    m_settings.writeIni(test::iniFile("always-on-top.ini"));
     FakeWindowManager windows;
     windows.setForegroundWindow(0x4200001);
     QuellexMain main(m_processes, windows);

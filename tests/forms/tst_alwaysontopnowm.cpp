@@ -2,14 +2,9 @@
 // the stacking requests, and the program must simply go on.
 #include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
-#include "platform/linux/x11windowmanager.h"
-#include "platform/windowmanager.h"
-#include "tests/forms/xcberrorlog.h"
-#include "tests/platform/x11testclient.h"
+#include "tests/platform/x11fixture.h"
 #include "tests/support/fakeprocessqueryservice.h"
-#include "tests/support/testenvironment.h"
 
-#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -17,82 +12,33 @@
 
 using namespace quellex;
 using namespace quellex::forms;
-using test::X11TestClient;
 
-namespace {
-
-constexpr int kWait = 5000;
-
-} // namespace
-
-class TestAlwaysOnTopNoWm : public QObject
+class TestAlwaysOnTopNoWm : public test::X11Fixture
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void cleanupTestCase();
+public:
+    TestAlwaysOnTopNoWm()
+        : X11Fixture(Desktop::WithoutWindowManager, &forms::toolkitWindowManager)
+    {}
 
+private slots:
     void keepsRunningWithoutAWindowManager();
     void keepsRunningWithAnActiveWindowLeftBehind();
 
 private:
+    void closeWindows() override { m_main.reset(); }
     QuellexMain &showMain();
     void setActiveWindowProperty(xcb_window_t window);
     void letTicksRun(QuellexMain &main);
 
-    std::unique_ptr<X11TestClient> m_client;
-    std::unique_ptr<platform::WindowManager> m_layer;
-    std::unique_ptr<test::XcbErrorLog> m_xcbErrors;
-    std::unique_ptr<test::IsolatedSettings> m_settings;
     test::FakeProcessQueryService m_processes;
     std::unique_ptr<QuellexMain> m_main;
 };
 
-void TestAlwaysOnTopNoWm::initTestCase()
-{
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    m_layer = forms::toolkitWindowManager();
-    QVERIFY(dynamic_cast<platform::X11WindowManager *>(m_layer.get()));
-
-    m_client = std::make_unique<X11TestClient>();
-    QVERIFY(m_client->isConnected());
-    QVERIFY2(!m_client->hasWindowManager(), "a window manager runs on this display");
-}
-
-void TestAlwaysOnTopNoWm::init()
-{
-    m_settings = std::make_unique<test::IsolatedSettings>();
-    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
-    m_xcbErrors = std::make_unique<test::XcbErrorLog>();
-}
-
-void TestAlwaysOnTopNoWm::cleanup()
-{
-    // Everything is let go of before anything is checked, so that a failure here cannot leak into the
-    // next test.
-    m_main.reset();
-    xcb_delete_property(m_client->connection(), m_client->root(), m_client->atom("_NET_ACTIVE_WINDOW"));
-    m_client->flush();
-    const bool windowsGone = m_client->destroyAllWindows(kWait);
-    const QStringList xcbErrors = m_xcbErrors->errors();
-    m_xcbErrors.reset();
-    m_settings.reset();
-
-    QVERIFY(windowsGone);
-    QCOMPARE(xcbErrors, QStringList());
-}
-
-void TestAlwaysOnTopNoWm::cleanupTestCase()
-{
-    m_client.reset();
-    m_layer.reset();
-}
-
 QuellexMain &TestAlwaysOnTopNoWm::showMain()
 {
+    m_settings->writeIni(test::iniFile("always-on-top.ini"));
     m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
     m_main->show();
     return *m_main;
@@ -121,7 +67,7 @@ void TestAlwaysOnTopNoWm::letTicksRun(QuellexMain &main)
     QCOMPARE(main.geometry(), before);
     QVERIFY(m_client->windowExists(own));
     QVERIFY(!m_client->hasWmState(own, "_NET_WM_STATE_ABOVE"));
-    QCOMPARE(m_xcbErrors->errors(), QStringList());
+    QCOMPARE(m_xcbErrors, QStringList());
 }
 
 void TestAlwaysOnTopNoWm::keepsRunningWithoutAWindowManager()

@@ -4,13 +4,9 @@
 #include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
-#include "platform/linux/x11windowmanager.h"
 #include "platform/linux/xcbcalls.h"
-#include "platform/windowmanager.h"
-#include "tests/forms/xcberrorlog.h"
-#include "tests/platform/x11testclient.h"
+#include "tests/platform/x11fixture.h"
 #include "tests/support/fakeprocessqueryservice.h"
-#include "tests/support/testenvironment.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -19,96 +15,50 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
-#include <utility>
 
 using namespace quellex;
 using namespace quellex::forms;
-using test::X11TestClient;
 
 namespace {
 
-constexpr int kWait = 5000;
 // From the other window being topmost in front to the main window standing above it: the next tick
 // comes within a second, the window manager's restacking takes the rest.
 constexpr qint64 kWithinATick = 1500;
 
 } // namespace
 
-class TestAlwaysOnTopX11 : public QObject
+class TestAlwaysOnTopX11 : public test::X11Fixture
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void cleanupTestCase();
+public:
+    TestAlwaysOnTopX11()
+        : X11Fixture(Desktop::WithWindowManager, &forms::toolkitWindowManager)
+    {}
 
+private slots:
     void topmostWindowInFrontIsPushedBelowWithinATick();
     void switchedOffLeavesTheMainWindowAbove();
     void nothingWhileTheMainWindowHasTheFocus();
     void settingsWindowStaysAboveItsOwner();
 
 private:
+    void closeWindows() override
+    {
+        m_main.reset();
+        m_mainWindow = 0;
+    }
     QuellexMain *showMain();
-    xcb_window_t managedWindow(const QString &title);
     bool bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window, QElapsedTimer &sinceInFront);
     void requestRaise(xcb_window_t window);
-    bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
     bool mainAbove(xcb_window_t own, xcb_window_t other)
     {
         return hasAbove(own) && !hasAbove(other) && m_client->isStackedAbove(own, other);
     }
-
-    std::unique_ptr<X11TestClient> m_client;
-    std::unique_ptr<platform::WindowManager> m_layer;
-    std::unique_ptr<test::XcbErrorLog> m_xcbErrors;
-    std::unique_ptr<test::IsolatedSettings> m_settings;
     test::FakeProcessQueryService m_processes;
     std::unique_ptr<QuellexMain> m_main;
     xcb_window_t m_mainWindow = 0;
 };
-
-void TestAlwaysOnTopX11::initTestCase()
-{
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    m_layer = forms::toolkitWindowManager();
-    QVERIFY(dynamic_cast<platform::X11WindowManager *>(m_layer.get()));
-
-    m_client = std::make_unique<X11TestClient>();
-    QVERIFY(m_client->isConnected());
-    QVERIFY2(QTest::qWaitFor([&] { return m_client->hasWindowManager(); }, kWait), "no EWMH window manager");
-}
-
-void TestAlwaysOnTopX11::init()
-{
-    m_settings = std::make_unique<test::IsolatedSettings>();
-    m_xcbErrors = std::make_unique<test::XcbErrorLog>();
-}
-
-void TestAlwaysOnTopX11::cleanup()
-{
-    // Everything is let go of before anything is checked, so that a failure here cannot leak into the
-    // next test.
-    m_main.reset();
-    const xcb_window_t mainWindow = std::exchange(m_mainWindow, 0);
-    const bool windowsGone = m_client->destroyAllWindows(kWait);
-    const bool mainGone =
-        QTest::qWaitFor([&] { return !m_client->clientList().contains(mainWindow); }, kWait);
-    const QStringList xcbErrors = m_xcbErrors->errors();
-    m_xcbErrors.reset();
-    m_settings.reset();
-
-    QVERIFY(windowsGone && mainGone);
-    // Every stacking call went out on the toolkit's connection; none may have come back as an error.
-    QCOMPARE(xcbErrors, QStringList());
-}
-
-void TestAlwaysOnTopX11::cleanupTestCase()
-{
-    m_client.reset();
-    m_layer.reset();
-}
 
 // The main window, shown and taken on by the window manager; null when it was not.
 QuellexMain *TestAlwaysOnTopX11::showMain()
@@ -117,12 +67,6 @@ QuellexMain *TestAlwaysOnTopX11::showMain()
     m_main->show();
     m_mainWindow = xcb_window_t(m_main->hWnd());
     return m_client->waitUntilManaged(m_mainWindow, kWait) ? m_main.get() : nullptr;
-}
-
-xcb_window_t TestAlwaysOnTopX11::managedWindow(const QString &title)
-{
-    const xcb_window_t window = m_client->createWindow(title, QRect(80, 60, 500, 240));
-    return m_client->waitUntilManaged(window, kWait) ? window : 0;
 }
 
 void TestAlwaysOnTopX11::requestRaise(xcb_window_t window)
@@ -157,7 +101,7 @@ bool TestAlwaysOnTopX11::bringForwardBetweenTicks(QuellexMain &main, xcb_window_
 
 void TestAlwaysOnTopX11::topmostWindowInFrontIsPushedBelowWithinATick()
 {
-    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    m_settings->writeIni(test::iniFile("always-on-top.ini"));
     QuellexMain *main = showMain();
     QVERIFY(main);
     QVERIFY(main->AlwaysOnTopTimer->isActive());
@@ -188,7 +132,7 @@ void TestAlwaysOnTopX11::topmostWindowInFrontIsPushedBelowWithinATick()
 
 void TestAlwaysOnTopX11::switchedOffLeavesTheMainWindowAbove()
 {
-    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    m_settings->writeIni(test::iniFile("always-on-top.ini"));
     QuellexMain *main = showMain();
     QVERIFY(main);
     const xcb_window_t own = m_mainWindow;
@@ -253,7 +197,7 @@ void TestAlwaysOnTopX11::nothingWhileTheMainWindowHasTheFocus()
 
 void TestAlwaysOnTopX11::settingsWindowStaysAboveItsOwner()
 {
-    m_settings->writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n");
+    m_settings->writeIni(test::iniFile("always-on-top.ini"));
     QuellexMain *main = showMain();
     QVERIFY(main);
     const xcb_window_t own = m_mainWindow;

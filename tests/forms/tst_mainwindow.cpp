@@ -2,29 +2,17 @@
 // names are exercised here without any real process being touched.
 #include "forms/common/controls.h"
 #include "forms/common/windowgeometry.h"
-#include "forms/main/quellexmain.h"
 #include "tests/forms/windowtestbed.h"
-
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
-#include <memory>
 
 using namespace quellex;
 using namespace quellex::forms;
 using namespace Qt::StringLiterals;
 
-class TestMainWindow : public QObject
+class TestMainWindow : public test::WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void firstRunDefaults();
     void storedKeysAppliedAtLoad();
     void storedAutoTerminateEndsFromTheFirstQuarterSecond();
@@ -42,21 +30,8 @@ private slots:
     void stoppedTimerAndChangedNameClearTheirTooltips();
 
 private:
-    QuellexMain &load() { return m_bed->loadMain(); }
-    static QString stored(const QString &key) { return test::WindowTestBed::stored(key); }
-
-    std::unique_ptr<test::WindowTestBed> m_bed;
+    QuellexMain &load() { return loadMain(); }
 };
-
-void TestMainWindow::init()
-{
-    m_bed = std::make_unique<test::WindowTestBed>();
-}
-
-void TestMainWindow::cleanup()
-{
-    m_bed.reset();
-}
 
 void TestMainWindow::firstRunDefaults()
 {
@@ -93,9 +68,7 @@ void TestMainWindow::firstRunDefaults()
 
 void TestMainWindow::storedKeysAppliedAtLoad()
 {
-    m_bed->settings.writeIni("[Settings]\nMainLeft=3000\nMainTop=1500\nMainWidth=11400\nMainHeight=2400\n"
-                             "PROCESS_NAME_TEXTBOX=qx-stored-name\nAlwaysOnTopTimer_TICKBOX=1\n"
-                             "LOCK_PROCESS_NAME_TICKBOX=1\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
+    m_bed->settings.writeIni(test::iniFile("main-stored.ini"));
     QuellexMain &w = load();
     w.show();
     const TwipsRect frame = test::WindowTestBed::frame(&w);
@@ -110,7 +83,7 @@ void TestMainWindow::storedKeysAppliedAtLoad()
             w.PROCESS_TERMINATE_SLEEP_NOW_BUTTON->isHidden() && w.TERMINATOR_PIC_3->isHidden());
     // Only exactly 1 is on.
     m_bed->main.reset();
-    m_bed->settings.writeIni("[Settings]\nAlwaysOnTopTimer_TICKBOX=2\nLOCK_PROCESS_NAME_TICKBOX=0.5\n");
+    m_bed->settings.writeIni(test::iniFile("not-exactly-one.ini"));
     QuellexMain &again = load();
     QVERIFY(!again.AlwaysOnTopTimer->isActive());
     QVERIFY(!again.PROCESS_NAME_TEXTBOX->isReadOnly());
@@ -118,7 +91,7 @@ void TestMainWindow::storedKeysAppliedAtLoad()
 
 void TestMainWindow::storedAutoTerminateEndsFromTheFirstQuarterSecond()
 {
-    m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=qx-auto\n");
+    m_bed->settings.writeIni(test::iniFile("auto-terminate.ini", {"qx-auto"}));
     m_bed->processes.running << QStringLiteral("qx-auto");
     QuellexMain &w = load();
     QVERIFY(w.AUTO_TERMINATE_TICKBOX->isChecked());
@@ -235,7 +208,7 @@ void TestMainWindow::closeSavesEverything()
 
 void TestMainWindow::hiddenDeveloperGroupKeepsWorking()
 {
-    m_bed->settings.writeIni("[Settings]\nSHOW_ZORVIN_DEV_TICKBOX=0\n");
+    m_bed->settings.writeIni(test::iniFile("one-key.ini", {"SHOW_ZORVIN_DEV_TICKBOX", "0"}));
     QuellexMain &w = load();
     w.show();
     QVERIFY(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->isHidden());
@@ -291,7 +264,7 @@ void TestMainWindow::refusedProcessesShowInTooltipUntilEnded()
 
 void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
 {
-    m_bed->settings.writeIni("[Settings]\nMainLeft=-300000\nMainTop=-300000\nMainWidth=11400\n");
+    m_bed->settings.writeIni(test::iniFile("main-off-screen.ini"));
     QuellexMain &w = load();
     w.show();
     const TwipsRect frame = test::WindowTestBed::frame(&w);
@@ -299,7 +272,7 @@ void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
     QCOMPARE(frame.width, 11400.f);
     // Partly off the screen, but with the title bar in reach: as stored.
     m_bed->main.reset();
-    m_bed->settings.writeIni("[Settings]\nMainLeft=-3000\nMainTop=600\n");
+    m_bed->settings.writeIni(test::iniFile("main-at.ini", {"-3000", "600"}));
     QuellexMain &partly = load();
     partly.show();
     QCOMPARE(test::WindowTestBed::frame(&partly).left, -3000.f);

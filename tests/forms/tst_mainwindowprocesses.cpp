@@ -1,16 +1,9 @@
 // The main window against the machine's real processes: only processes this test started, under a
 // name no other process has.
 #include "forms/common/controls.h"
-#include "forms/main/quellexmain.h"
 #include "process/systemprocessqueryservice.h"
-#include "tests/support/fakewindowmanager.h"
-#include "tests/support/testenvironment.h"
+#include "tests/forms/windowtestbed.h"
 #include "tests/support/testprocesses.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace quellex;
 using namespace quellex::forms;

@@ -5,19 +5,10 @@
 #include "forms/settings/quellexsettings.h"
 #include "tests/forms/windowtestbed.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSessionManager>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
 #include <csignal>
 
-using quellex::forms::QuellexMain;
-using quellex::forms::QuellexSettings;
-using quellex::forms::SessionEnd;
+using namespace quellex::forms;
 using quellex::test::WindowTestBed;
 
 class TestSessionEnd : public QObject

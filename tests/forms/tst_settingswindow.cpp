@@ -1,28 +1,16 @@
 // The settings window through the real main window: its options act at once, and are remembered.
 #include "forms/common/windowgeometry.h"
-#include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
 #include "tests/forms/windowtestbed.h"
-
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <memory>
 
 using namespace quellex;
 using namespace quellex::forms;
 
-class TestSettingsWindow : public QObject
+class TestSettingsWindow : public test::WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void firstOpeningChangesNothing();
     void tickboxesActAtOnce();
     void okAndCloseBoxBothSave();
@@ -31,23 +19,7 @@ private slots:
     void creatorLineShowsAddressUntilNextOpening();
     void opensModallyFromTheMainWindow();
     void opensOnOkAndTabsInDesignOrder();
-
-private:
-    QuellexMain &loadMain() { return m_bed->loadMain(); }
-    static QString stored(const QString &key) { return test::WindowTestBed::stored(key); }
-
-    std::unique_ptr<test::WindowTestBed> m_bed;
 };
-
-void TestSettingsWindow::init()
-{
-    m_bed = std::make_unique<test::WindowTestBed>();
-}
-
-void TestSettingsWindow::cleanup()
-{
-    m_bed.reset();
-}
 
 void TestSettingsWindow::firstOpeningChangesNothing()
 {

@@ -10,10 +10,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTest>
 
-using quellex::forms::QuellexMain;
-using quellex::forms::QuellexSettings;
+using namespace quellex::forms;
 using quellex::test::WindowTestBed;
 
 namespace {
@@ -49,9 +47,7 @@ void TestWindowGeometry::hostileStoredGeometryIsBounded()
 {
     QFETCH(QByteArray, value);
     WindowTestBed bed;
-    bed.settings.writeIni("[Settings]\nMainLeft=" + value + "\nMainTop=" + value + "\nMainWidth=" + value +
-                          "\nMainHeight=" + value + "\nAboutLeft=" + value + "\nAboutTop=" + value +
-                          "\nAboutWidth=" + value + "\nAboutHeight=" + value + "\n");
+    bed.settings.writeIni(quellex::test::iniFile("hostile-geometry.ini", {QString::fromLatin1(value)}));
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     QElapsedTimer clock;
     clock.start();

@@ -7,8 +7,16 @@
 #include "tests/support/fakewindowmanager.h"
 #include "tests/support/testenvironment.h"
 
+// What window tests touch: the controls, and the toolkit's means of driving them.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -61,6 +69,22 @@ struct WindowTestBed
         return settings::GetSetting(settings::kApplication, settings::kSection, key,
                                     QStringLiteral("<absent>"));
     }
+};
+
+// The base of a window test class that gets a fresh bed for every test function.
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    forms::QuellexMain &loadMain() { return m_bed->loadMain(); }
+    static QString stored(const QString &key) { return WindowTestBed::stored(key); }
+
+    std::unique_ptr<WindowTestBed> m_bed;
+
+private slots:
+    void init() { m_bed = std::make_unique<WindowTestBed>(); }
+    void cleanup() { m_bed.reset(); }
 };
 
 } // namespace quellex::test

@@ -1,31 +1,29 @@
 // The X11 layer against a real X server with a real EWMH window manager. The layer gets a connection of
 // its own, as it gets the toolkit's in the program; the windows it acts on belong to another client.
 #include "platform/linux/x11windowmanager.h"
-#include "tests/platform/x11testclient.h"
+#include "tests/platform/x11fixture.h"
 
 #include <QTest>
-#include <cstdlib>
-#include <memory>
 
 using namespace quellex::platform;
 using quellex::test::X11TestClient;
 
 namespace {
 
-constexpr int kWait = 5000;
 constexpr unsigned kKeepGeometry = SWP_NOSIZE | SWP_NOMOVE;
 
 } // namespace
 
-class TestX11WindowManager : public QObject
+class TestX11WindowManager : public quellex::test::X11Fixture
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cleanup();
-    void cleanupTestCase();
+public:
+    TestX11WindowManager()
+        : X11Fixture(Desktop::WithWindowManager)
+    {}
 
+private slots:
     void foregroundIsTheActivatedClientWindow();
     void foregroundLosesTopmostAndOwnWindowGoesAboveIt();
     void topmostGoesAboveAnotherTopmostWindow();
@@ -34,54 +32,13 @@ private slots:
     void windowDestroyedBetweenTheCalls();
 
 private:
-    bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
-    xcb_window_t managedWindow(const QString &title, const QRect &geometry);
     // Two overlapping windows of another client, other in front and active, topmost when asked.
     bool ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost);
     bool setBand(WindowHandle window, WindowHandle band)
     {
         return m_layer->SetWindowPos(window, band, 0, 0, 0, 0, kKeepGeometry);
     }
-
-    xcb_connection_t *m_layerConnection = nullptr;
-    std::unique_ptr<WindowManager> m_layer;
-    std::unique_ptr<X11TestClient> m_client;
 };
-
-void TestX11WindowManager::initTestCase()
-{
-    m_layerConnection = xcb_connect(nullptr, nullptr);
-    QVERIFY2(!xcb_connection_has_error(m_layerConnection), "no X server on $DISPLAY");
-
-    m_layer = createWindowManager({"xcb", m_layerConnection});
-    QVERIFY(dynamic_cast<X11WindowManager *>(m_layer.get()));
-
-    m_client = std::make_unique<X11TestClient>();
-    QVERIFY(m_client->isConnected());
-    QVERIFY2(QTest::qWaitFor([&] { return m_client->hasWindowManager(); }, kWait), "no EWMH window manager");
-}
-
-void TestX11WindowManager::cleanup()
-{
-    QVERIFY(m_client->destroyAllWindows(kWait));
-    QCOMPARE(X11TestClient::errorsOn(m_layerConnection), 0);
-}
-
-void TestX11WindowManager::cleanupTestCase()
-{
-    m_client.reset();
-    m_layer.reset();
-    if (m_layerConnection)
-        xcb_disconnect(m_layerConnection);
-}
-
-xcb_window_t TestX11WindowManager::managedWindow(const QString &title, const QRect &geometry)
-{
-    const xcb_window_t window = m_client->createWindow(title, geometry);
-    if (!m_client->waitUntilManaged(window, kWait))
-        return 0;
-    return window;
-}
 
 bool TestX11WindowManager::ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost)
 {

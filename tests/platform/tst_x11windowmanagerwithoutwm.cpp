@@ -1,12 +1,10 @@
 // The X11 layer on an X server where no window manager runs: nothing answers its requests, and it must
 // neither wait for an answer nor fail. Without a window manager the test sets _NET_ACTIVE_WINDOW itself.
 #include "platform/linux/x11windowmanager.h"
-#include "tests/platform/x11testclient.h"
+#include "tests/platform/x11fixture.h"
 
 #include <QElapsedTimer>
 #include <QTest>
-#include <cstdlib>
-#include <memory>
 
 using namespace quellex::platform;
 using quellex::test::X11TestClient;
@@ -17,42 +15,22 @@ constexpr unsigned kKeepGeometry = SWP_NOSIZE | SWP_NOMOVE;
 
 } // namespace
 
-class TestX11WindowManagerWithoutWm : public QObject
+class TestX11WindowManagerWithoutWm : public quellex::test::X11Fixture
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
+public:
+    TestX11WindowManagerWithoutWm()
+        : X11Fixture(Desktop::WithoutWindowManager)
+    {}
 
+private slots:
     void foregroundFollowsTheRootProperty();
     void callsReturnAtOnce();
 
 private:
     void setActiveWindow(xcb_atom_t type, const QList<quint32> &values);
-
-    xcb_connection_t *m_layerConnection = nullptr;
-    std::unique_ptr<X11WindowManager> m_layer;
-    std::unique_ptr<X11TestClient> m_client;
 };
-
-void TestX11WindowManagerWithoutWm::initTestCase()
-{
-    m_client = std::make_unique<X11TestClient>();
-    QVERIFY(m_client->isConnected());
-    QVERIFY2(!m_client->hasWindowManager(), "this test wants a display without a window manager");
-    m_layerConnection = xcb_connect(nullptr, nullptr);
-    QVERIFY(!xcb_connection_has_error(m_layerConnection));
-    m_layer = std::make_unique<X11WindowManager>(m_layerConnection, m_client->root());
-}
-
-void TestX11WindowManagerWithoutWm::cleanupTestCase()
-{
-    m_layer.reset();
-    m_client.reset();
-    if (m_layerConnection)
-        xcb_disconnect(m_layerConnection);
-}
 
 void TestX11WindowManagerWithoutWm::setActiveWindow(xcb_atom_t type, const QList<quint32> &values)
 {

@@ -236,6 +236,11 @@ void X11TestClient::requestMove(xcb_window_t window, const QPoint &frameTopLeft)
     flush();
 }
 
+void X11TestClient::requestClose(xcb_window_t window)
+{
+    sendToWindowManager(window, atom("_NET_CLOSE_WINDOW"), XCB_CURRENT_TIME, kSourcePager, 0, 0);
+}
+
 xcb_window_t X11TestClient::clientOfFrame(xcb_window_t frame)
 {
     const xcb_atom_t wmStateAtom = atom("WM_STATE");
@@ -267,6 +272,35 @@ QList<quint32> X11TestClient::cardinals(xcb_window_t window, xcb_atom_t property
     const std::vector<std::uint32_t> values =
         platform::xcbPropertyValues(m_connection, window, property, type);
     return QList<quint32>(values.begin(), values.end());
+}
+
+QByteArray X11TestClient::property(xcb_window_t window, const char *name)
+{
+    xcb_generic_error_t *error = nullptr;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        m_connection,
+        xcb_get_property(m_connection, 0, window, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
+        &error));
+    std::free(error);
+    if (!reply || reply->type == XCB_ATOM_NONE)
+        return {};
+    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
+}
+
+QList<xcb_window_t> X11TestClient::windowsOf(qint64 pid)
+{
+    Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr));
+    QList<xcb_window_t> found;
+    const xcb_window_t *children = tree ? xcb_query_tree_children(tree.get()) : nullptr;
+    for (int i = 0; tree && i < xcb_query_tree_children_length(tree.get()); ++i) {
+        const xcb_window_t window = clientOfFrame(children[i]);
+        if (window &&
+            cardinals(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL) == QList<quint32>{quint32(pid)})
+            found.append(window);
+    }
+    return found;
 }
 
 bool X11TestClient::hasProperty(xcb_window_t window, xcb_atom_t property)

@@ -65,6 +65,11 @@ public:
     bool hasWmState(xcb_window_t window, const char *state);
     // The 32-bit values of a property of that type; none when it is absent or of another type.
     QList<quint32> cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type);
+    // A property's bytes, whatever its type; empty when it is absent.
+    QByteArray property(xcb_window_t window, const char *name);
+    // The managed top-level windows of process pid, found through the window tree: weston's window
+    // manager keeps no client list.
+    QList<xcb_window_t> windowsOf(qint64 pid);
 
     // The child of the root that holds window (the window itself when nothing reparented it); 0 when
     // the window is gone.
@@ -73,6 +78,8 @@ public:
     QRect frameGeometry(xcb_window_t window);
     // Asks the window manager to move window's frame there, as a pager does for a user's drag.
     void requestMove(xcb_window_t window, const QPoint &frameTopLeft);
+    // Asks the window manager to close window, as a pager does.
+    void requestClose(xcb_window_t window);
     // The client window inside a frame: frame itself or the first descendant that carries WM_STATE;
     // 0 when there is none.
     xcb_window_t clientOfFrame(xcb_window_t frame);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/linux/procfsprocess.h"
+#include "tests/support/childmode.h"
+#include "tests/support/testprocesses.h"
 
+#include <QFile>
 #include <QString>
 #include <QtGlobal>
 #include <algorithm>
@@ -46,15 +49,10 @@ inline void enterOwnPidNamespace(int argc, char **argv)
         std::system("unshare --pid --fork --mount-proc true") != 0)
         return;
     qputenv(kOwnPidNamespace, "1");
-    std::vector<char *> command{const_cast<char *>("unshare"),
-                                const_cast<char *>("--pid"),
-                                const_cast<char *>("--fork"),
-                                const_cast<char *>("--mount-proc"),
-                                const_cast<char *>("--kill-child"),
-                                const_cast<char *>("sh"),
-                                const_cast<char *>("-c"),
-                                const_cast<char *>("\"$@\"; exit $?"),
-                                const_cast<char *>("sh")};
+    std::vector<char *> command;
+    for (const char *word :
+         {"unshare", "--pid", "--fork", "--mount-proc", "--kill-child", "sh", "-c", "\"$@\"; exit $?", "sh"})
+        command.push_back(const_cast<char *>(word));
     command.insert(command.end(), argv, argv + argc);
     command.push_back(nullptr);
     ::execvp("unshare", command.data());

@@ -1,4 +1,5 @@
 #include "process/systemprocessqueryservice.h"
+#include "tests/support/childmode.h"
 #include "tests/support/testprocesses.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,6 @@
 #ifdef Q_OS_LINUX
 #include <csignal>
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/ptrace.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -18,9 +18,7 @@
 
 using namespace quellex;
 using namespace quellex::process;
-using quellex::test::runSelf;
-using quellex::test::TestProcesses;
-using quellex::test::uniqueProcessName;
+using namespace quellex::test;
 
 namespace {
 
@@ -32,22 +30,19 @@ constexpr int kWait = 10000;
 #define REQUIRE_REAL_PROCESSES() QSKIP("the platform of this build has no real processes")
 #endif
 
-// Asks both questions about the name, as nobody when told: prints each error, and what the
-// termination found and could not end.
-int askAbout(const char *name, [[maybe_unused]] bool asNobody)
+// Asks both questions about the name: prints each error, and what the termination found and could not
+// end.
+int askAbout(const QStringList &arguments)
 {
-#ifdef Q_OS_LINUX
-    if (asNobody && !test::becomeUser(65534))
-        return 3;
-#endif
+    const QString name = arguments.value(0);
     SystemProcessQueryService service;
     try {
-        service.IsProcessRunning(QString::fromUtf8(name));
+        service.IsProcessRunning(name);
     } catch (const ProcessQueryError &error) {
         std::printf("%s\n", error.what());
     }
     try {
-        const TerminationReport report = service.TerminateProcesses(QString::fromUtf8(name));
+        const TerminationReport report = service.TerminateProcesses(name);
         std::printf("found=%d", report.found);
         if (report.refused != 0)
             std::printf(" refused=%d: %s", report.refused, qPrintable(report.reason));
@@ -58,14 +53,18 @@ int askAbout(const char *name, [[maybe_unused]] bool asNobody)
 }
 
 #ifdef Q_OS_LINUX
-// Runs askAbout(name) in a copy of this test that stops as it is about to send its first signal; pid
-// is ended and reaped there, so that it is gone between the search and the signal. What the copy
-// printed.
+// Runs the "ask" child about the name in a copy of this test that stops as it is about to send its
+// first signal; pid is ended and reaped there, so that it is gone between the search and the signal.
+// What the copy printed.
 QString askWhileItVanishes(const QString &name, TestProcesses &processes, pid_t pid)
 {
-    QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
-    QByteArray ask("--ask"), asked = name.toUtf8();
-    char *argv[] = {self.data(), ask.data(), asked.data(), nullptr};
+    QList<QByteArray> arguments{QFile::encodeName(QCoreApplication::applicationFilePath())};
+    for (const QString &argument : childArguments(QStringLiteral("ask"), {name}))
+        arguments << argument.toUtf8();
+    std::vector<char *> argv;
+    for (QByteArray &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
     int output[2];
     if (::pipe2(output, O_CLOEXEC) != 0)
         return QStringLiteral("no pipe");
@@ -73,7 +72,7 @@ QString askWhileItVanishes(const QString &name, TestProcesses &processes, pid_t 
     if (child == 0) {
         ::dup2(output[1], STDOUT_FILENO);
         ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
-        ::execv(argv[0], argv);
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(output[1]);
@@ -164,7 +163,7 @@ void TestProcessQueryService::ownProcessIsSpared()
     TestProcesses others(name);
     others.start(2);
 
-    QCOMPARE(runSelf({copy, QStringLiteral("--ask"), name}), QStringLiteral("found=2"));
+    QCOMPARE(runChild(QStringLiteral("ask"), {name}, {.program = copy}), QStringLiteral("found=2"));
     QVERIFY(others.waitForAllExited(kWait));
 }
 
@@ -176,18 +175,17 @@ void TestProcessQueryService::refusalsAndFailuresAreReported()
             "needs root: processes of root are ended as nobody, and /proc is looked at from a PID namespace");
     TestProcesses processes(uniqueProcessName(QStringLiteral("qxRefuse")));
     processes.start(2);
-    const QString self = QCoreApplication::applicationFilePath();
     const QString name = processes.imageName();
-    QCOMPARE(runSelf({self, QStringLiteral("--ask-as-nobody"), name}),
+    QCOMPARE(runChild(QStringLiteral("ask"), {name}, {.user = test::kNobody}),
              QStringLiteral("found=2 refused=2: access denied"));
     QCOMPARE(processes.runningCount(), 2);
 
     // A PID namespace of its own that still sees its parent's /proc.
-    QCOMPARE(runSelf({QStringLiteral("unshare"), QStringLiteral("--pid"), QStringLiteral("--fork"),
-                      QStringLiteral("--kill-child"), self, QStringLiteral("--ask"), name}),
-             QStringLiteral("cannot check whether \"%1\" runs: /proc belongs to another PID namespace\n"
-                            "cannot terminate \"%1\": /proc belongs to another PID namespace")
-                 .arg(name));
+    QCOMPARE(
+        runChild(QStringLiteral("ask"), {name}, {.wrapper = {"unshare", "--pid", "--fork", "--kill-child"}}),
+        QStringLiteral("cannot check whether \"%1\" runs: /proc belongs to another PID namespace\n"
+                       "cannot terminate \"%1\": /proc belongs to another PID namespace")
+            .arg(name));
     QCOMPARE(processes.runningCount(), 2);
 #else
     QSKIP("refusals are made by another user's processes, failures by a foreign /proc");
@@ -206,13 +204,5 @@ void TestProcessQueryService::processGoneBeforeItsSignalIsNoRefusal()
 #endif
 }
 
-int main(int argc, char **argv)
-{
-    if (argc == 3 && (qstrcmp(argv[1], "--ask") == 0 || qstrcmp(argv[1], "--ask-as-nobody") == 0))
-        return askAbout(argv[2], qstrcmp(argv[1], "--ask-as-nobody") == 0);
-    QCoreApplication app(argc, argv);
-    TestProcessQueryService test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QUELLEX_TEST_MAIN(TestProcessQueryService, nullptr, {"ask", askAbout})
 #include "tst_processqueryservice.moc"

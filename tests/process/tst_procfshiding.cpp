@@ -1,16 +1,11 @@
 // The /proc service against processes that hide or pose: each is found under the name of the file it
 // runs, and ended, however it was started.
 #include "tests/process/procfsharness.h"
-#include "tests/support/testprocesses.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QTest>
 #include <stdexcept>
-#include <unistd.h>
 
 using namespace quellex;
 using namespace quellex::platform;
@@ -134,12 +129,5 @@ void TestProcfsHiding::posingProcessIsNotEndedByItsClaim()
     QVERIFY(processes.waitForExit(pid, kWait));
 }
 
-int main(int argc, char **argv)
-{
-    enterOwnPidNamespace(argc, argv);
-    QCoreApplication app(argc, argv);
-    TestProcfsHiding test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QUELLEX_TEST_MAIN(TestProcfsHiding, enterOwnPidNamespace)
 #include "tst_procfshiding.moc"

@@ -1,17 +1,10 @@
 #include "platform/linux/procfsnames.h"
 #include "tests/process/procfsharness.h"
-#include "tests/support/testprocesses.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QProcess>
-#include <QTest>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 using namespace quellex;
 using namespace quellex::platform;
@@ -19,13 +12,11 @@ using namespace quellex::test;
 
 namespace {
 
-// Run as the unprivileged user "nobody": for each name, the query's count, pids and Terminate results.
-int queryAsNobody(int argc, char **argv)
+// For each name, the query's count, pids and Terminate results.
+int queryEach(const QStringList &names)
 {
-    if (!becomeUser(65534))
-        return 3;
-    for (int i = 2; i < argc; ++i) {
-        const ProcessList processes = query(QString::fromUtf8(argv[i]));
+    for (const QString &name : names) {
+        const ProcessList processes = query(name);
         QStringList pids, results;
         for (const pid_t pid : pidsOf(processes))
             pids << QString::number(pid);
@@ -192,14 +183,12 @@ void TestProcfsSearch::otherUsersProcesses()
     const pid_t longPid = longer.start();
 
     const QString longName = longer.imageName();
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--query-as-nobody"), shortName.imageName().toUpper(), fifteen.imageName(),
-                 sixteen.imageName(), longName + ".exe", longName.left(15), longName.chopped(1) + "-"});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitCode(), 0);
     const QStringList lines =
-        QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        runChild(QStringLiteral("query"),
+                 {shortName.imageName().toUpper(), fifteen.imageName(), sixteen.imageName(),
+                  longName + ".exe", longName.left(15), longName.chopped(1) + "-"},
+                 {.user = kNobody})
+            .split('\n');
 
     auto expected = [](const std::vector<pid_t> &pids) {
         QStringList numbers, refusals;
@@ -234,14 +223,5 @@ void TestProcfsSearch::parsesStatLines()
     QVERIFY(!parseProcStat("77 (x) S 1 2 3"));
 }
 
-int main(int argc, char **argv)
-{
-    if (argc > 1 && qstrcmp(argv[1], "--query-as-nobody") == 0)
-        return queryAsNobody(argc, argv);
-    enterOwnPidNamespace(argc, argv);
-    QCoreApplication app(argc, argv);
-    TestProcfsSearch test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QUELLEX_TEST_MAIN(TestProcfsSearch, enterOwnPidNamespace, {"query", queryEach})
 #include "tst_procfssearch.moc"

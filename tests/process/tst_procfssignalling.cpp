@@ -3,12 +3,8 @@
 // through a handle.
 #include "platform/linux/procfsprocess.h"
 #include "tests/process/procfsharness.h"
-#include "tests/support/testprocesses.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QTest>
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
@@ -19,7 +15,6 @@
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 using namespace quellex;
 using namespace quellex::platform;
@@ -30,10 +25,10 @@ namespace {
 // Runs in a PID namespace of its own whose /proc is still its parent's, where the target runs with
 // the pid given. ns_last_pid makes a decoy of another name take that number here: a service that
 // signalled by number would end the decoy. Both namespaces are the test's, so nothing else can be hit.
-int queryForeignProc(const char *targetName, const char *targetPid)
+int queryForeignProc(const QStringList &target)
 {
-    const QString name = QString::fromUtf8(targetName);
-    const pid_t shown = pid_t(std::atol(targetPid));
+    const QString name = target.value(0);
+    const pid_t shown = pid_t(target.value(1).toLong());
     QFile lastPid(QStringLiteral("/proc/sys/kernel/ns_last_pid"));
     if (shown < 2 || !lastPid.open(QIODevice::WriteOnly) || lastPid.write(QByteArray::number(shown - 1)) <= 0)
         return 3;
@@ -59,7 +54,7 @@ int queryForeignProc(const char *targetName, const char *targetPid)
 
 // As on a kernel before 5.1: a seccomp filter answers pidfd_send_signal with ENOSYS. For each process
 // found (one of them exited but not reaped), Terminate's result, and again once all are gone.
-int terminateWithoutPidfd()
+int terminateWithoutPidfd(const QStringList &)
 {
     sock_filter filter[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
@@ -91,11 +86,12 @@ int terminateWithoutPidfd()
 }
 
 // Asks a process object made for this very process, under its true name, to end it.
-int terminateSelf(const char *ownName)
+int terminateSelf(const QStringList &ownName)
 {
+    const std::string name = ownName.value(0).toStdString();
     auto procDir = std::make_shared<const UniqueFd>(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    auto matcher = std::make_shared<const ImageNameMatcher>(ownName);
-    std::printf("%d\n", int(ProcfsProcess(procDir, matcher, ::getpid(), ownName).Terminate()));
+    auto matcher = std::make_shared<const ImageNameMatcher>(name);
+    std::printf("%d\n", int(ProcfsProcess(procDir, matcher, ::getpid(), name).Terminate()));
     return 0;
 }
 
@@ -117,9 +113,8 @@ void TestProcfsSignalling::foreignProcEndsNothing()
         QSKIP("needs root: runs in PID namespaces of its own");
     TestProcesses target(uniqueProcessName(QStringLiteral("qxTarget")));
     const pid_t pid = target.start();
-    const QString result =
-        runSelf({"unshare", "--pid", "--fork", "--kill-child", QCoreApplication::applicationFilePath(),
-                 "--foreign-proc", target.imageName(), QString::number(pid)});
+    const QString result = runChild("foreign-proc", {target.imageName(), QString::number(pid)},
+                                    {.wrapper = {"unshare", "--pid", "--fork", "--kill-child"}});
     QCOMPARE(result, QStringLiteral("/proc belongs to another PID namespace;%1;decoy runs")
                          .arg(int(TerminateResult::UnknownFailure)));
     QVERIFY(target.isRunning(pid));
@@ -127,30 +122,17 @@ void TestProcfsSignalling::foreignProcEndsNothing()
 
 void TestProcfsSignalling::fallbackWithoutPidfd()
 {
-    const QString result = runSelf({QCoreApplication::applicationFilePath(), "--without-pidfd"});
+    const QString result = runChild("without-pidfd");
     // Two ended, the unreaped one no longer that program, then all three gone; nothing left running.
     QCOMPARE(result, QStringLiteral("0,0,9,9,9,9;0"));
 }
 
 void TestProcfsSignalling::ownProcessIsRefused()
 {
-    const QString self = QCoreApplication::applicationFilePath();
-    QCOMPARE(runSelf({self, "--end-self", QFileInfo(self).fileName()}),
+    QCOMPARE(runChild("end-self", {QFileInfo(QCoreApplication::applicationFilePath()).fileName()}),
              QString::number(int(TerminateResult::AccessDenied)));
 }
 
-int main(int argc, char **argv)
-{
-    if (argc > 2 && qstrcmp(argv[1], "--end-self") == 0)
-        return terminateSelf(argv[2]);
-    if (argc > 3 && qstrcmp(argv[1], "--foreign-proc") == 0)
-        return queryForeignProc(argv[2], argv[3]);
-    if (argc > 1 && qstrcmp(argv[1], "--without-pidfd") == 0)
-        return terminateWithoutPidfd();
-    enterOwnPidNamespace(argc, argv);
-    QCoreApplication app(argc, argv);
-    TestProcfsSignalling test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QUELLEX_TEST_MAIN(TestProcfsSignalling, enterOwnPidNamespace, {"end-self", terminateSelf},
+                  {"foreign-proc", queryForeignProc}, {"without-pidfd", terminateWithoutPidfd})
 #include "tst_procfssignalling.moc"

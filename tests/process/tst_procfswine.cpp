@@ -3,14 +3,10 @@
 // then checks that Wine's own processes there still run; QUELLEX_TEST_WINE_IDLE names the idle .exe.
 #include "platform/linux/procfsnames.h"
 #include "tests/process/procfsharness.h"
-#include "tests/support/testprocesses.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QTest>
 #include <fcntl.h>
 
 using namespace quellex;

@@ -1,6 +1,6 @@
 #include "settings/settings.h"
+#include "tests/support/childmode.h"
 #include "tests/support/testenvironment.h"
-#include "tests/support/testprocesses.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,7 +15,6 @@
 #include <atomic>
 #include <cstdio>
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
@@ -23,12 +22,7 @@
 namespace quellex::test {
 namespace {
 
-using settings::GetSetting;
-using settings::readDouble;
-using settings::readInteger;
-using settings::readSingle;
-using settings::SaveSetting;
-using settings::SettingKey;
+using namespace settings;
 
 const QString kApp = settings::kApplication;
 const QString kSection = settings::kSection;
@@ -122,7 +116,7 @@ void TestIniSettingsStore::firstRunGivesDefaultsAndCreatesNothing()
 void TestIniSettingsStore::fileLocation()
 {
     settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, 1);
-    QCOMPARE(m_store->readIni(), QByteArray("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n"));
+    QCOMPARE(m_store->readIni(), iniFile("always-on-top.ini"));
 
     // Without XDG_CONFIG_HOME, or with a relative one, the file is under $HOME/.config, created as needed.
     QTemporaryDir home;
@@ -144,21 +138,16 @@ void TestIniSettingsStore::noHomeVariable()
 {
     if (::geteuid() != 0)
         QSKIP("needs root: saves as users who have no usable home folder");
-    const auto saveAs = [](const QString &uid) {
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("HOME"));
-        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--save-as"), uid});
-        return child.waitForFinished() && child.exitCode() == 0 ? child.readAllStandardError() : "failed";
+    const auto saveAs = [](unsigned user) {
+        return runChild(QStringLiteral("save"), {},
+                        {.user = user, .unset = {"HOME", "XDG_CONFIG_HOME"}, .readErrors = true});
     };
-    const QByteArray nobody = saveAs(QStringLiteral("65534")); // home: /nonexistent
+    const QString nobody = saveAs(kNobody); // home: /nonexistent
     QCOMPARE(nobody.count("Could not save"), 1);
-    QVERIFY2(nobody.contains("\"/nonexistent/.config/ZORVIN-QUELLEX.ini\""), nobody);
-    const QByteArray unknown = saveAs(QStringLiteral("1999999999"));
+    QVERIFY2(nobody.contains("\"/nonexistent/.config/ZORVIN-QUELLEX.ini\""), qPrintable(nobody));
+    const QString unknown = saveAs(1999999999);
     QCOMPARE(unknown.count("Could not save"), 1);
-    QVERIFY2(unknown.contains("no home folder"), unknown);
+    QVERIFY2(unknown.contains("no home folder"), qPrintable(unknown));
 }
 
 void TestIniSettingsStore::textRoundTrip_data()
@@ -204,18 +193,18 @@ void TestIniSettingsStore::handEditedFile_data()
 {
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty value") << QByteArray("[Settings]\nK=\n") << QString("");
-    QTest::newRow("unquoted commas") << QByteArray("[Settings]\nK=a,b.exe\n") << QStringLiteral("a,b.exe");
-    QTest::newRow("one at sign") << QByteArray("[Settings]\nK=@x\n") << QStringLiteral("@x");
-    QTest::newRow("CRLF and comment") << QByteArray("; mine\r\n[Settings]\r\nK=5\r\n") << QStringLiteral("5");
-    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Settings]\nK=\xC3\xA9\n")
-                                     << QStringLiteral("é");
-    QTest::newRow("other letter case") << QByteArray("[Settings]\nk=5\n") << QStringLiteral("<absent>");
+    QTest::newRow("empty value") << iniFile("hand-edited/empty-value.ini") << QString("");
+    QTest::newRow("unquoted commas") << iniFile("hand-edited/unquoted-commas.ini")
+                                     << QStringLiteral("a,b.exe");
+    QTest::newRow("one at sign") << iniFile("hand-edited/one-at-sign.ini") << QStringLiteral("@x");
+    QTest::newRow("CRLF and comment") << iniFile("hand-edited/crlf-and-comment.ini") << QStringLiteral("5");
+    QTest::newRow("byte order mark") << iniFile("hand-edited/byte-order-mark.ini") << QStringLiteral("é");
+    QTest::newRow("other letter case")
+        << iniFile("hand-edited/other-letter-case.ini") << QStringLiteral("<absent>");
     QTest::newRow("quotes and comments")
-        << QByteArray("[Settings]\nK= \"a;b\" , c ; note\n") << QStringLiteral("a;b,c");
-    QTest::newRow("escapes") << QByteArray("[Settings]\nK=\\x41\\102\\t\n") << QStringLiteral("AB\t");
-    QTest::newRow("the last of two") << QByteArray("[Settings]\nK=1\n[Other]\n[Settings]\nK=2\n")
-                                     << QStringLiteral("2");
+        << iniFile("hand-edited/quotes-and-comments.ini") << QStringLiteral("a;b,c");
+    QTest::newRow("escapes") << iniFile("hand-edited/escapes.ini") << QStringLiteral("AB\t");
+    QTest::newRow("the last of two") << iniFile("hand-edited/the-last-of-two.ini") << QStringLiteral("2");
 }
 
 void TestIniSettingsStore::handEditedFile()
@@ -230,17 +219,17 @@ void TestIniSettingsStore::handEditedFile()
 // Another program's edits right after a read or a write are read, and the next write keeps them.
 void TestIniSettingsStore::everyReadAndWriteSeesTheFile()
 {
-    m_store->writeIni("[Settings]\nK=1\n");
+    m_store->writeIni(iniFile("one-key.ini", {"K", "1"}));
     QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("1"));
-    m_store->writeIni("[Settings]\nK=22\n");
+    m_store->writeIni(iniFile("one-key.ini", {"K", "22"}));
     QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("22"));
 
     save(QStringLiteral("K"), QStringLiteral("3"));
-    m_store->writeIni("[Settings]\nK=44\n");
+    m_store->writeIni(iniFile("one-key.ini", {"K", "44"}));
     QCOMPARE(stored(QStringLiteral("K")), QStringLiteral("44"));
 
     // A save changes its one value and keeps the others.
-    m_store->writeIni("; mine\n[Other]\nX=1\n\n[Settings]\nK=1 ; note\nJ=2\n\n[Last]\n");
+    m_store->writeIni(iniFile("hand-written.ini"));
     save(QStringLiteral("K"), QStringLiteral("a=b"));
     save(QStringLiteral("L"), QStringLiteral("4"));
     QCOMPARE(valueInFile(*m_store, QStringLiteral("X"), QStringLiteral("Other")),
@@ -250,7 +239,7 @@ void TestIniSettingsStore::everyReadAndWriteSeesTheFile()
     QCOMPARE(valueInFile(*m_store, QStringLiteral("L")), QVariant(QStringLiteral("4")));
 
     // A quote left open at the end does not swallow a value saved after it.
-    m_store->writeIni("[Other]\nK=\"open\n");
+    m_store->writeIni(iniFile("open-quote.ini"));
     save(QStringLiteral("L"), QStringLiteral("5"));
     QCOMPARE(stored(QStringLiteral("L")), QStringLiteral("5"));
 }
@@ -258,9 +247,7 @@ void TestIniSettingsStore::everyReadAndWriteSeesTheFile()
 void TestIniSettingsStore::numbers()
 {
     // Texts that do not convert give the key's default; a double need not be exactly 1.
-    m_store->writeIni("[Settings]\nMainLeft=abc\nMainTop=12abc\nMainWidth=\nMainHeight=1e99\n"
-                      "AUTO_TERMINATE_TICKBOX=yes\nAlwaysOnTopTimer_TICKBOX=99999999999\n"
-                      "LOCK_PROCESS_NAME_TICKBOX=1.0\nSHOW_ZORVIN_DEV_TICKBOX=2\n");
+    m_store->writeIni(iniFile("unconvertible-numbers.ini"));
     QCOMPARE(readSingle(SettingKey::MainLeft), 1000.0f);
     QCOMPARE(readSingle(SettingKey::MainTop), 1000.0f);
     QCOMPARE(readSingle(SettingKey::MainWidth), 10965.0f);
@@ -298,9 +285,9 @@ void TestIniSettingsStore::writeIsOnDiskAtOnce()
 // handler or destructor runs. Both values are in the file, beside the one that was there.
 void TestIniSettingsStore::writeSurvivesKill()
 {
-    m_store->writeIni("[Settings]\nMainTop=7\n");
+    m_store->writeIni(iniFile("one-key.ini", {"MainTop", "7"}));
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--save-and-hang")});
+    child.start(QCoreApplication::applicationFilePath(), childArguments(QStringLiteral("save-and-hang")));
     QVERIFY(child.waitForStarted(30000));
     QTRY_VERIFY_WITH_TIMEOUT((child.waitForReadyRead(100), child.peek(64).contains("saved")), 60000);
     child.kill();
@@ -316,11 +303,11 @@ void TestIniSettingsStore::writeSurvivesKill()
 void TestIniSettingsStore::corruptFile_data()
 {
     QTest::addColumn<QByteArray>("contents");
-    QTest::newRow("binary") << QByteArrayLiteral("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10MainLeft=5\n");
-    QTest::newRow("zeroes, then text") << QByteArrayLiteral("\0\0\0\0[Settings]\nMainLeft=5\n");
-    QTest::newRow("unclosed section") << QByteArray("[Settings\nMainLeft=5\n");
-    QTest::newRow("not UTF-8") << QByteArray("[Settings]\nMainLeft=5\nPROCESS_NAME_TEXTBOX=caf\xe9\n");
-    QTest::newRow("cut in a character") << QByteArray("[Settings]\nMainLeft=5\nPROCESS_NAME_TEXTBOX=caf\xc3");
+    QTest::newRow("binary") << iniFile("corrupt/binary.ini");
+    QTest::newRow("zeroes, then text") << iniFile("corrupt/zeroes-then-text.ini");
+    QTest::newRow("unclosed section") << iniFile("corrupt/unclosed-section.ini");
+    QTest::newRow("not UTF-8") << iniFile("corrupt/not-utf-8.ini");
+    QTest::newRow("cut in a character") << iniFile("corrupt/cut-in-a-character.ini");
 }
 
 // The program runs on defaults and says so once; the next save keeps the old bytes aside.
@@ -345,7 +332,7 @@ void TestIniSettingsStore::corruptFile()
     QFile keptFile(QDir(m_store->configHome()).filePath(kept[0]));
     QVERIFY(keptFile.open(QIODevice::ReadOnly));
     QCOMPARE(keptFile.readAll(), contents);
-    QCOMPARE(m_store->readIni(), QByteArray("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n"));
+    QCOMPARE(m_store->readIni(), iniFile("always-on-top.ini"));
 }
 
 // A folder where the file belongs, a file that cannot be read.
@@ -393,7 +380,7 @@ void TestIniSettingsStore::noTemporaryFolderNeeded()
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(blocker + QStringLiteral("/run")));
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
 
-    m_store->writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=mine.exe\n");
+    m_store->writeIni(iniFile("auto-terminate.ini", {"mine.exe"}));
     QCOMPARE(readInteger(SettingKey::AUTO_TERMINATE_TICKBOX), 1);
     QCOMPARE(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX), QStringLiteral("mine.exe"));
     settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("other.exe"));
@@ -471,7 +458,7 @@ void TestIniSettingsStore::hugeFile()
 {
     QFile file(m_store->iniPath());
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[Settings]\nMainLeft=5\n");
+    file.write(iniFile("one-key.ini", {"MainLeft", "5"}));
     QVERIFY(file.resize(100 * 1024 * 1024));
     file.close();
     expectWarningOnce(QStringLiteral("is larger than 1 MiB; the default values are used"));
@@ -482,7 +469,7 @@ void TestIniSettingsStore::hugeFile()
         QCOMPARE(settings::readText(SettingKey(i)), QString(settings::keyInfo(SettingKey(i)).defaultText));
     settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, 1);
     QVERIFY(timer.elapsed() < 1000);
-    QCOMPARE(m_store->readIni(), QByteArray("[Settings]\nAlwaysOnTopTimer_TICKBOX=1\n"));
+    QCOMPARE(m_store->readIni(), iniFile("always-on-top.ini"));
     QCOMPARE(QDir(m_store->configHome()).entryList({QStringLiteral("*.corrupt-*")}).size(), 1);
 
     // Nor is a value saved that would take the file past the limit, and so lose every setting.
@@ -519,41 +506,30 @@ void TestIniSettingsStore::danglingSymlink()
     QVERIFY(QFileInfo(m_store->iniPath()).isSymLink());
 }
 
-} // namespace quellex::test
+namespace {
 
 // The child of writeSurvivesKill: saves, says so, and waits to be killed.
-static int saveAndHang()
+int saveAndHang(const QStringList &)
 {
-    using namespace quellex::settings;
-    writeSingle(SettingKey::MainLeft, 1234.5f);
-    writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("killed"));
+    settings::writeSingle(SettingKey::MainLeft, 1234.5f);
+    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("killed"));
     std::fputs("saved\n", stdout);
     std::fflush(stdout);
     for (;;)
         ::pause();
 }
 
-// The child of noHomeVariable: saves twice as the user given.
-static int saveAs(const char *user)
+// The child of noHomeVariable: saves twice.
+int saveTwice(const QStringList &)
 {
-    const auto id = static_cast<uid_t>(std::atol(user));
-    if (!quellex::test::becomeUser(id))
-        return 3;
-    quellex::settings::writeInteger(quellex::settings::SettingKey::AUTO_TERMINATE_TICKBOX, 1);
-    quellex::settings::writeText(quellex::settings::SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("x"));
+    settings::writeInteger(SettingKey::AUTO_TERMINATE_TICKBOX, 1);
+    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("x"));
     return 0;
 }
 
-int main(int argc, char **argv)
-{
-    if (argc == 2 && qstrcmp(argv[1], "--save-and-hang") == 0)
-        return saveAndHang();
-    if (argc == 3 && qstrcmp(argv[1], "--save-as") == 0)
-        return saveAs(argv[2]);
-    QCoreApplication app(argc, argv);
-    quellex::test::TestIniSettingsStore test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+} // namespace
+} // namespace quellex::test
 
+QUELLEX_TEST_MAIN(quellex::test::TestIniSettingsStore, nullptr, {"save-and-hang", quellex::test::saveAndHang},
+                  {"save", quellex::test::saveTwice})
 #include "tst_inisettingsstore.moc"

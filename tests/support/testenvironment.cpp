@@ -6,6 +6,19 @@
 
 namespace quellex::test {
 
+QByteArray iniFile(const QString &name, const QStringList &arguments)
+{
+    QFile file(QStringLiteral(":/settings/data/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("no settings file " + name.toStdString());
+    if (arguments.isEmpty())
+        return file.readAll();
+    QString text = QString::fromUtf8(file.readAll());
+    for (const QString &argument : arguments)
+        text = text.arg(argument);
+    return text.toUtf8();
+}
+
 #ifndef _WIN32
 
 IsolatedSettings::IsolatedSettings()

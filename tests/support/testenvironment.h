@@ -2,9 +2,14 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace quellex::test {
+
+// The bytes of a settings file in tests/settings/data/ (name: its path there), with %1, %2, ... replaced
+// by the arguments in turn.
+QByteArray iniFile(const QString &name, const QStringList &arguments = {});
 
 // Points the per-user settings store at a private, empty folder for as long as it lives. On Windows:
 // at a private, empty registry key that stands in for HKEY_CURRENT_USER in this process; the INI texts

@@ -1,9 +1,7 @@
 #include "tests/support/testprocesses.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
 #include <algorithm>
@@ -11,9 +9,7 @@
 #include <stdexcept>
 #ifndef _WIN32
 #include <csignal>
-#include <grp.h>
 #include <spawn.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,25 +28,7 @@ QString uniqueProcessName(const QString &stem, int length)
     return name;
 }
 
-QString runSelf(const QStringList &command)
-{
-    QProcess child;
-    child.setWorkingDirectory(QCoreApplication::applicationDirPath()); // where Windows finds the DLLs
-    child.start(command.first(), command.mid(1));
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return QStringLiteral("crashed");
-    if (child.exitCode() != 0)
-        return QStringLiteral("exit code %1").arg(child.exitCode());
-    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
-}
-
 #ifndef _WIN32
-bool becomeUser(uid_t id)
-{
-    return ::setgroups(0, nullptr) == 0 && ::setresgid(id, id, id) == 0 && ::setresuid(id, id, id) == 0 &&
-           ::prctl(PR_SET_DUMPABLE, 1) == 0;
-}
-
 TestProcesses::TestProcesses(const QString &imageName)
     : m_imageName(imageName)
 {
@@ -71,26 +49,30 @@ TestProcesses::~TestProcesses()
     }
 }
 
+namespace {
+// The idle program at path, told the pid of its parent: it waits while that is so, and returns at once
+// otherwise.
+pid_t startIdle(const QString &path, const QByteArray &parent)
+{
+    const QByteArray file = QFile::encodeName(path);
+    char *argv[] = {const_cast<char *>(file.constData()), const_cast<char *>(parent.constData()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, file.constData(), nullptr, nullptr, argv, environ) != 0)
+        throw std::runtime_error("cannot start " + file.toStdString());
+    return pid;
+}
+} // namespace
+
 pid_t TestProcesses::start()
 {
-    const QByteArray path = QFile::encodeName(m_path);
-    const QByteArray parent = QByteArray::number(::getpid());
-    char *argv[] = {const_cast<char *>(path.constData()), const_cast<char *>(parent.constData()), nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, path.constData(), nullptr, nullptr, argv, environ) != 0)
-        throw std::runtime_error("cannot start " + path.toStdString());
-    m_children.push_back(pid);
-    return pid;
+    m_children.push_back(startIdle(m_path, QByteArray::number(::getpid())));
+    return m_children.back();
 }
 
 pid_t TestProcesses::startZombie()
 {
-    const QByteArray path = QFile::encodeName(m_path);
     // A parent pid that is not ours makes the idle program return at once.
-    char *argv[] = {const_cast<char *>(path.constData()), const_cast<char *>("1"), nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, path.constData(), nullptr, nullptr, argv, environ) != 0)
-        throw std::runtime_error("cannot start " + path.toStdString());
+    const pid_t pid = startIdle(m_path, "1");
     m_children.push_back(pid);
     siginfo_t info{};
     ::waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT);

@@ -12,16 +12,6 @@ namespace quellex::test {
 // bytes in all (at least 8 random digits).
 QString uniqueProcessName(const QString &stem = QStringLiteral("qx"), int length = 14);
 
-// Runs command (a copy of the test itself, say) in the test's folder and returns its output, trimmed,
-// or "crashed" or "exit code N".
-QString runSelf(const QStringList &command);
-
-#ifndef _WIN32
-// Drops every privilege for the user id (65534: nobody), as a child of a test run as root does. The
-// process stays dumpable, so that a sanitizer's leak check can still inspect it at exit.
-bool becomeUser(uid_t id);
-#endif
-
 // Processes of one image name, started by this test and by nothing else: copies of a small idle
 // program under that name (on Windows the name ends in ".exe", which is added when missing). Only
 // these processes are ever signalled here; whatever is left runs until the destructor ends it.

@@ -6,10 +6,7 @@
 // After the names above: windows.h defines HWND_TOPMOST and SWP_NOSIZE as macros.
 #include <windows.h>
 
-using quellex::platform::createWindowManager;
-using quellex::platform::DisplayConnection;
-using quellex::platform::WindowHandle;
-using quellex::platform::WindowManager;
+using namespace quellex::platform;
 
 namespace {
 

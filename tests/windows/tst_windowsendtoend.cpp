@@ -2,11 +2,10 @@
 // processes of the stored name within a second and no others, and leave its state in the registry when
 // its window is closed. The only processes it may end are this test's, under names no other has.
 #include "platform/settingsbackend.h"
+#include "tests/support/program.h"
 #include "tests/support/testprocesses.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTest>
 #include <vector>
 // clang-format off
@@ -16,21 +15,20 @@
 
 using quellex::platform::readSetting;
 using quellex::platform::writeSetting;
-using quellex::test::TestProcesses;
-using quellex::test::uniqueProcessName;
+using namespace quellex::test;
 
 namespace {
 
-constexpr int kStartMs = 30000;
 const QString kApplication = QStringLiteral("ZORVIN-QUELLEX");
 const QString kSection = QStringLiteral("Settings");
 
-HWND waitForWindow(const wchar_t *caption, DWORD pid)
+// The main window of process pid.
+HWND waitForWindow(qint64 pid)
 {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < kStartMs) {
-        HWND window = FindWindowW(nullptr, caption);
+        HWND window = FindWindowW(nullptr, reinterpret_cast<const wchar_t *>(kCaption.utf16()));
         DWORD owner = 0;
         if (window && GetWindowThreadProcessId(window, &owner) && owner == pid)
             return window;
@@ -53,8 +51,7 @@ private slots:
 
 void TestWindowsEndToEnd::executableCarriesIconAndVersionBlock()
 {
-    const std::wstring path =
-        (QCoreApplication::applicationDirPath() + QStringLiteral("/QUELLEX.exe")).toStdWString();
+    const std::wstring path = Program::path().toStdWString();
     QCOMPARE(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0), 1u);
     DWORD ignored = 0;
     std::vector<char> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));
@@ -86,11 +83,9 @@ void TestWindowsEndToEnd::seededAutoTerminateEndsTheNameAndCloseWritesTheRegistr
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\ZORVIN-QUELLEX\\Settings",
                        L"MainLeft");
 
-    QProcess program;
-    program.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/QUELLEX.exe"));
-    program.start();
+    Program program;
     QVERIFY(program.waitForStarted(kStartMs));
-    HWND window = waitForWindow(L"ZORVIN - QUELLEX", DWORD(program.processId()));
+    HWND window = waitForWindow(program.processId());
     QVERIFY2(window, "the main window did not appear");
     QElapsedTimer shown;
     shown.start();
@@ -120,9 +115,8 @@ void TestWindowsEndToEnd::startsAndClosesStoreTheSameGeometry()
         QVERIFY(writeSetting(kApplication, kSection, "MainTop", "3000"));
         QStringList stored;
         for (int cycle = 0; cycle < 3; ++cycle) {
-            QProcess program;
-            program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/QUELLEX.exe"));
-            HWND window = waitForWindow(L"ZORVIN - QUELLEX", DWORD(program.processId()));
+            Program program;
+            HWND window = waitForWindow(program.processId());
             QVERIFY(window);
             QTest::qWait(500);
             PostMessageW(window, WM_CLOSE, 0, 0);

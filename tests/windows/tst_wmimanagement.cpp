@@ -11,8 +11,7 @@
 #include <windows.h>
 
 using namespace quellex::platform;
-using quellex::test::TestProcesses;
-using quellex::test::uniqueProcessName;
+using namespace quellex::test;
 
 namespace {
 

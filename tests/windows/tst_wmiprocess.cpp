@@ -7,10 +7,7 @@
 #include <QTest>
 
 using namespace quellex::platform;
-using quellex::test::FakeWbemObject;
-using quellex::test::FakeWbemServices;
-using quellex::test::TestProcesses;
-using quellex::test::uniqueProcessName;
+using namespace quellex::test;
 
 namespace {
 
