@@ -75,7 +75,7 @@ apt-get update -q >/dev/null
 apt-get install -y -q -o DPkg::Lock::Timeout=900 "$1" xvfb xauth xdotool >/root/install.log 2>&1 ||
     { cat /root/install.log; exit 1; }
 dpkg-query -W -f='Installed ${Package} ${Version}, Depends: ${Depends}\n' zorvin-quellex
-dpkg-query -W -f='Qt core there: ${Package} ${Version}\n' 'libqt6core6*'
+dpkg-query -W -f='${db:Status-Abbrev} ${Package} ${Version}\n' 'libqt6core6*' | sed -n 's/^ii  */Qt core there: /p'
 export XDG_CONFIG_HOME=/tmp/config
 /src/tests/run-in-xvfb.sh -- bash -c '
     quellex & program=$!
