@@ -15,7 +15,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, Gio, GLib  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 
 def pump(seconds, done=lambda: False):
@@ -23,13 +23,6 @@ def pump(seconds, done=lambda: False):
     while not done() and time.monotonic() < end:
         GLib.MainContext.default().iteration(False) or time.sleep(0.01)
     return done()
-
-
-def bus_launched():
-    reply = Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-        "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
-        GLib.Variant("(s)", ("org.a11y.Bus",)), None, 0, -1)
-    return reply.unpack()[0]
 
 
 def name_box_description():
@@ -45,18 +38,16 @@ def name_box_description():
 
 
 def main(program, idle):
-    told = []  # (text, or None for an event without it), each change of the name box's description
-    flipped = []
+    told = []  # each change of the name box's description: its text, or None for one without it
 
     def on_event(event):
-        if flipped and event.source and event.source.get_name() == "Process name":
+        if event.source and event.source.get_name() == "Process name":
             told.append(event.any_data if isinstance(event.any_data, str) else None)
 
     scratch = tempfile.mkdtemp(prefix="qx-announce-")
-    started = [subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])]
+    started = []
     try:
-        assert pump(10, bus_launched), "at-spi-bus-launcher did not come up"
-        Atspi.init()
+        Atspi.init()  # the session bus starts at-spi-bus-launcher, which starts the accessibility bus
         listener = Atspi.EventListener.new(on_event)
         listener.register("object:property-change:accessible-description")
 
@@ -71,14 +62,13 @@ def main(program, idle):
         assert pump(30, lambda: name_box_description() == "not running"), "the name box never said red"
 
         shutil.copy(idle, os.path.join(scratch, name))
-        flipped.append(True)
+        told.clear()
         started.append(subprocess.Popen([os.path.join(scratch, name)]))
         assert pump(10, lambda: told), "no change of the name box's description within 10 s"
         pump(1.0)  # ten ticks of the watcher
         texts = [text for text in told if text is not None]
         print(f"events per flip carrying the text: {len(texts)} {texts}, without it: {len(told) - len(texts)}")
         assert texts == ["running"], 'one flip to running must be told exactly once, as "running"'
-        print("PASS: the change was told once, with its text")
     finally:
         for process in reversed(started):
             process.terminate()
