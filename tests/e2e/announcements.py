@@ -1,9 +1,7 @@
 #!/usr/bin/python3
-"""announcements.py PROGRAM IDLE: on a real accessibility bus (at-spi-bus-launcher on the session bus
-of dbus-run-session, in an X server of its own), the built program must tell a screen reader of one
-change of the name box's state exactly once with its text, however many ticks of its watcher follow.
-It watches a copy of the idle program under a name no other process has, started here; only the
-processes started here are ever signalled."""
+"""announcements.py PROGRAM IDLE: on an accessibility bus of its own, one change of the name box's
+state must reach a screen reader exactly once with its text, however many watcher ticks follow. The
+name watched is a copy of the idle program under a unique name; only processes started here are signalled."""
 import os
 import secrets
 import shutil
@@ -58,7 +56,6 @@ def main(program, idle):
         started.append(subprocess.Popen([program], env=dict(
             os.environ, XDG_CONFIG_HOME=os.path.join(scratch, "config"), QT_QPA_PLATFORM="xcb",
             QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")))
-        # Generous: the program starts its toolkit on a loaded machine.
         assert pump(30, lambda: name_box_description() == "not running"), "the name box never said red"
 
         shutil.copy(idle, os.path.join(scratch, name))
