@@ -94,7 +94,7 @@ EOF
 run_tests() {
     in_root bash -c 'cd /src && CI=true QUELLEX_TEST_SKIP="sanitizer windows desktop" \
         scripts/test.sh -L "unit|process|x11|packaging" || exit
-        cd build && cpack -G DEB >/dev/null && echo "Package built on Debian 13, Depends: $(dpkg-deb --field zorvin-quellex_*.deb Depends)"
+        cd build && cpack -G DEB >/dev/null 2>&1 && echo "Package built on Debian 13, Depends: $(dpkg-deb --field zorvin-quellex_*.deb Depends)"
         ctest -R announcements -V | grep -o "events per flip.*"'
 }
 
