@@ -29,7 +29,8 @@ void isProcessRunning(benchmark::State &state)
     quellex::process::SystemProcessQueryService service;
     const QString name = processes->imageName();
     for (auto _ : state) {
-        const bool running = service.IsProcessRunning(name);
+        // Not const: Benchmark 1.8 deprecates DoNotOptimize on a const value.
+        bool running = service.IsProcessRunning(name);
         benchmark::DoNotOptimize(running);
         if (!running) {
             state.SkipWithError("IsProcessRunning does not see the processes");
@@ -111,6 +112,15 @@ void libproc2Pgrep(benchmark::State &state)
     procps_pids_unref(&info);
 }
 
+// Whether a run ended in SkipWithError: Benchmark 1.8 replaced Run::error_occurred with Run::skipped.
+bool endedEarly(const auto &run)
+{
+    if constexpr (requires { run.error_occurred; })
+        return run.error_occurred;
+    else
+        return run.skipped != decltype(run.skipped){};
+}
+
 // Prints as usual and keeps each benchmark's median CPU time per scan, in microseconds.
 class MedianReporter : public benchmark::ConsoleReporter
 {
@@ -122,7 +132,7 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !endedEarly(run))
                 medians[run.run_name.function_name] = run.GetAdjustedCPUTime();
         }
         ConsoleReporter::ReportRuns(runs);

@@ -1,6 +1,5 @@
 #include "forms/common/controls.h"
 
-#include "forms/common/accessibility.h"
 #include "quellexversion.h"
 
 #include <QCheckBox>
@@ -34,7 +33,6 @@ void setBackColor(QWidget *control, int color)
     if (color == kGreen || color == kRed) {
         control->setAccessibleDescription(color == kGreen ? QStringLiteral("running")
                                                           : QStringLiteral("not running"));
-        announceDescription(control);
     }
     // A text box shows its Base role. Styles draw a tickbox without its background, so it gets a
     // style sheet, which fills the whole rectangle. The text on it is black, as designed, whatever

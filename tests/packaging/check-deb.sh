@@ -30,8 +30,10 @@ check "Maintainer, Section and Description are set" \
     bash -c '[ -n "$(dpkg-deb --field "$1" Maintainer)" ] && [ -n "$(dpkg-deb --field "$1" Section)" ] &&
              [ "$(dpkg-deb --field "$1" Description | wc -l)" -ge 2 ]' _ "$deb"
 depends=$(field Depends)
-for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
-    check "Depends lists $lib" bash -c '[[ ", $1," == *", $2 "* || ", $1," == *", $2,"* ]]' _ "$depends" "$lib"
+# Debian 13 renamed Qt's core library for its 64-bit time_t (libqt6core6t64); either name will do.
+for libs in libc6 libstdc++6 'libqt6core6|libqt6core6t64' libqt6gui6 libqt6widgets6; do
+    check "Depends lists ${libs//|/ or }" bash -c 'IFS="|"; for lib in $2; do
+        [[ ", $1," == *", $lib "* || ", $1," == *", $lib,"* ]] && exit 0; done; exit 1' _ "$depends" "$libs"
 done
 
 echo "--- contents"
