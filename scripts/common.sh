@@ -4,9 +4,7 @@ set -euo pipefail
 project_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir="$project_root/build"
 
-# qt6-base-private-dev: the accessibility test switches Qt's accessibility on, as a screen reader would.
-build_packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev libxcb1-dev fonts-dejavu-core
-    fonts-liberation2)
+build_packages=(cmake g++ make pkg-config qt6-base-dev libxcb1-dev fonts-dejavu-core fonts-liberation2)
 
 # Installs the Debian packages given that are not installed yet.
 ensure_packages() {
