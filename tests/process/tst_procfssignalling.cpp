@@ -50,8 +50,7 @@ int queryForeignProc(const char *targetName, const char *targetPid)
     }
     // Past the query's own check, the kernel refuses the signal.
     auto procDir = std::make_shared<const UniqueFd>(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    auto matcher = std::make_shared<const ImageNameMatcher>(name.toStdString());
-    const TerminateResult result = ProcfsProcess(procDir, matcher, shown, name.toStdString()).Terminate();
+    const TerminateResult result = ProcfsProcess(procDir, shown, name.toStdString()).Terminate();
     const bool decoyEnded = decoy.waitForExit(shown, 300);
     std::printf("%s;%d;%s\n", qPrintable(error), int(result), decoyEnded ? "decoy ended" : "decoy runs");
     return 0;
@@ -94,8 +93,7 @@ int terminateWithoutPidfd()
 int terminateSelf(const char *ownName)
 {
     auto procDir = std::make_shared<const UniqueFd>(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    auto matcher = std::make_shared<const ImageNameMatcher>(ownName);
-    std::printf("%d\n", int(ProcfsProcess(procDir, matcher, ::getpid(), ownName).Terminate()));
+    std::printf("%d\n", int(ProcfsProcess(procDir, ::getpid(), ownName).Terminate()));
     return 0;
 }
 
