@@ -42,15 +42,20 @@ start_processes() {
     done
 }
 
+# A process that ends while find reads /proc is no error.
 process_count() {
-    find /proc -maxdepth 1 -name '[0-9]*' | wc -l
+    { find /proc -maxdepth 1 -name '[0-9]*' 2>/dev/null || true; } | wc -l
 }
 
-# Starts quellex with these settings lines in a private settings folder; sets quellex_pid.
+# Starts quellex (or the program given second) with these settings lines in a settings folder of its
+# own, through the command in quellex_launcher when one is set; sets quellex_pid.
+quellex_launcher=()
 start_quellex() {
-    mkdir -p "$work_dir/config"
-    printf '[Settings]\n%s\n' "$1" >"$work_dir/config/ZORVIN-QUELLEX.ini"
-    XDG_CONFIG_HOME="$work_dir/config" QT_QPA_PLATFORM=xcb "$quellex_program" 2>"$work_dir/quellex.log" &
+    local config
+    config=$(mktemp -d "$work_dir/config.XXXXXX")
+    printf '[Settings]\n%s\n' "$1" >"$config/ZORVIN-QUELLEX.ini"
+    XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=xcb "${quellex_launcher[@]}" "${2:-$quellex_program}" \
+        2>"$config/quellex.log" &
     quellex_pid=$!
     started_pids+=("$quellex_pid")
 }

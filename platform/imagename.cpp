@@ -68,17 +68,4 @@ bool ImageNameMatcher::matchesFolded(std::string_view candidate) const
     return false;
 }
 
-bool ImageNameMatcher::mayStartWith(std::string_view prefix) const
-{
-    const bool asciiPrefix = isAscii(prefix);
-    for (const Form &form : m_forms) {
-        if (!asciiPrefix || !form.ascii)
-            return true; // folding may change byte lengths: leave it to the full name
-        if (form.bytes.size() > prefix.size() &&
-            equalsIgnoringAsciiCase(prefix, std::string_view(form.folded).substr(0, prefix.size())))
-            return true;
-    }
-    return false;
-}
-
 } // namespace quellex::platform

@@ -22,10 +22,6 @@ public:
     // candidate: a file name as the system stores it, a byte string that is usually UTF-8.
     bool matches(std::string_view candidate) const;
 
-    // Whether a name that begins with prefix and is longer than it might match: what a name cut short
-    // allows. May answer true where the full name then does not match, never false where it would.
-    bool mayStartWith(std::string_view prefix) const;
-
 private:
     struct Form
     {

@@ -62,4 +62,9 @@ enum class ProcessQuery { RunningCheck, Termination };
 // processes cannot be listed.
 ProcessList findProcesses(const QString &name, ProcessQuery query);
 
+// Whether findProcesses would find a process for the running check. Where one walk reads every
+// process's name (Linux), the checks of one pass of the thread's event loop share a walk, which
+// is never used again once the loop goes on to its next pass; elsewhere each check asks afresh.
+bool isProcessRunning(const QString &name);
+
 } // namespace quellex::platform

@@ -22,7 +22,8 @@ struct TerminationReport
 };
 
 // Answers the two questions the windows ask about processes, by image name. Every call is answered
-// afresh: nothing is cached between calls.
+// afresh, but for the running checks of one pass of the event loop, which may share one look at
+// the processes: nothing is kept beyond that pass.
 class ProcessQueryService
 {
 public:

@@ -23,7 +23,7 @@ namespace {
 bool SystemProcessQueryService::IsProcessRunning(const QString &name)
 {
     try {
-        return !platform::findProcesses(name, platform::ProcessQuery::RunningCheck).empty();
+        return platform::isProcessRunning(name);
     } catch (...) {
         rethrowAsQueryError(QStringLiteral("cannot check whether \"%1\" runs").arg(name));
     }

@@ -4,8 +4,9 @@
 
 namespace quellex::process {
 
-// The process query service over the platform's processes: every call searches afresh and lets go
-// of everything before it returns.
+// The process query service over the platform's processes. A termination searches afresh and lets
+// go of everything before it returns; on Linux the running checks of one pass of the event loop
+// share one walk over /proc, dropped before the next pass.
 class SystemProcessQueryService final : public ProcessQueryService
 {
 public:

@@ -24,7 +24,7 @@ constexpr nlink_t kOneThreadLinks = 3;
 
 // What reading one task's entries showed.
 enum class Task {
-    Runs,   // a running program; match holds its name when that matches
+    Runs,   // a running program, of that name
     Exited, // no program any more, though threads of its process may still run one
     None,   // a kernel thread, or gone
 };
@@ -32,7 +32,7 @@ enum class Task {
 struct TaskName
 {
     Task task = Task::None;
-    std::optional<std::string> match;
+    std::string name;
 };
 
 // prefix + entry, NUL-terminated; empty when too long for any real /proc path.
@@ -58,13 +58,6 @@ std::string_view baseName(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-TaskName named(std::string_view image, const ImageNameMatcher &matcher)
-{
-    if (!matcher.matches(image))
-        return {Task::Runs, {}};
-    return {Task::Runs, std::string(image)};
-}
-
 // Reads the start of a small /proc file; the length read, or -1.
 ssize_t readEntry(int dir, std::string_view prefix, std::string_view entry, char *buffer, std::size_t size)
 {
@@ -78,12 +71,24 @@ ssize_t readEntry(int dir, std::string_view prefix, std::string_view entry, char
     return length;
 }
 
+// The task's argv[0]; nullopt when it cannot be read whole.
+std::optional<std::string> readArgv0(int dir, std::string_view prefix)
+{
+    char cmdline[4096];
+    const ssize_t length = readEntry(dir, prefix, "cmdline", cmdline, sizeof cmdline);
+    const std::string_view arguments(cmdline, std::size_t(std::max<ssize_t>(length, 0)));
+    const std::size_t end = arguments.find('\0');
+    if (end == std::string_view::npos)
+        return std::nullopt;
+    return std::string(arguments.substr(0, end));
+}
+
 // For a task whose executable link cannot be read: another user's or a non-dumpable process, or one
 // whose path is longer than the kernel shows. The name the kernel recorded at start is the
 // executable's file name cut at 15 bytes; a cut name is completed from argv[0] where argv[0] begins
 // with exactly those bytes. The process can set both itself (prctl, its own arguments), so this is
 // only what it claims to be, and it is used nowhere the link could be read.
-TaskName recordedName(int dir, std::string_view prefix, const ImageNameMatcher &matcher)
+TaskName recordedName(int dir, std::string_view prefix)
 {
     char stat[1024];
     const ssize_t statLength = readEntry(dir, prefix, "stat", stat, sizeof stat);
@@ -95,21 +100,15 @@ TaskName recordedName(int dir, std::string_view prefix, const ImageNameMatcher &
     if (info->state == 'Z')
         return {Task::Exited, {}};
 
-    std::string_view recorded = info->comm;
-    char cmdline[4096];
-    if (recorded.size() >= kCommLength && (matcher.matches(recorded) || matcher.mayStartWith(recorded))) {
-        const ssize_t length = readEntry(dir, prefix, "cmdline", cmdline, sizeof cmdline);
-        if (length > 0) {
-            const std::string_view arguments(cmdline, std::size_t(length));
-            const std::size_t end = arguments.find('\0');
-            if (end != std::string_view::npos) {
-                const std::string_view argv0 = baseName(arguments.substr(0, end));
-                if (argv0.size() > recorded.size() && argv0.starts_with(recorded))
-                    recorded = argv0;
-            }
+    TaskName recorded{Task::Runs, std::string(info->comm)};
+    if (recorded.name.size() >= kCommLength) {
+        if (const std::optional<std::string> argv0 = readArgv0(dir, prefix)) {
+            const std::string_view program = baseName(*argv0);
+            if (program.size() > recorded.name.size() && program.starts_with(recorded.name))
+                recorded.name = program;
         }
     }
-    return named(recorded, matcher);
+    return recorded;
 }
 
 bool isWineLoader(std::string_view image)
@@ -120,22 +119,17 @@ bool isWineLoader(std::string_view image)
 // Wine runs a Windows program in a process of its loader, with the program's Windows path as argv[0]:
 // the name is that path's last component. An argv[0] that gives none (empty, cut short, not UTF-8)
 // leaves the name the kernel recorded, as for a process whose link cannot be read.
-TaskName wineProgramName(int dir, std::string_view prefix, const ImageNameMatcher &matcher)
+TaskName wineProgramName(int dir, std::string_view prefix)
 {
-    char cmdline[4096];
-    const ssize_t length = readEntry(dir, prefix, "cmdline", cmdline, sizeof cmdline);
-    const std::string_view arguments(cmdline, std::size_t(std::max<ssize_t>(length, 0)));
-    const std::size_t end = arguments.find('\0');
-    if (end != std::string_view::npos) {
-        const std::string_view argv0 = arguments.substr(0, end);
-        const std::string_view program = argv0.substr(argv0.find_last_of("\\/") + 1);
+    if (const std::optional<std::string> argv0 = readArgv0(dir, prefix)) {
+        const std::string_view program = std::string_view(*argv0).substr(argv0->find_last_of("\\/") + 1);
         if (!program.empty() && QByteArrayView(program.data(), qsizetype(program.size())).isValidUtf8())
-            return named(program, matcher);
+            return {Task::Runs, std::string(program)};
     }
-    return recordedName(dir, prefix, matcher);
+    return recordedName(dir, prefix);
 }
 
-TaskName taskName(int dir, std::string_view prefix, const ImageNameMatcher &matcher)
+TaskName taskName(int dir, std::string_view prefix)
 {
     const EntryPath exe(prefix, "exe");
     // The kernel writes at most a page; a full buffer would mean a name cut short.
@@ -146,7 +140,7 @@ TaskName taskName(int dir, std::string_view prefix, const ImageNameMatcher &matc
         return {Task::Exited, {}};
     }
     if (length < 0 || std::size_t(length) == sizeof target)
-        return recordedName(dir, prefix, matcher);
+        return recordedName(dir, prefix);
 
     std::string_view link(target, std::size_t(length));
     // The kernel marks a program whose file was removed or replaced while it runs; a file can also
@@ -156,34 +150,29 @@ TaskName taskName(int dir, std::string_view prefix, const ImageNameMatcher &matc
         link.remove_suffix(kDeletedSuffix.size());
     const std::string_view image = baseName(link);
     if (isWineLoader(image))
-        return wineProgramName(dir, prefix, matcher);
-    return named(image, matcher);
+        return wineProgramName(dir, prefix);
+    return {Task::Runs, std::string(image)};
 }
 
 // A process whose first thread has exited while others run shows no program of its own: its name is
 // the one its live threads run.
-std::optional<std::string> liveThreadName(int dir, std::string_view prefix, const ImageNameMatcher &matcher)
+std::optional<std::string> liveThreadName(int dir, std::string_view prefix)
 {
     const EntryPath task(prefix, "task");
     struct stat info;
     if (::fstatat(dir, task.get(), &info, 0) != 0 || info.st_nlink <= kOneThreadLinks)
         return std::nullopt;
-    const int taskFd = ::openat(dir, task.get(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (taskFd < 0)
+    const DirectoryListing threads = openListing(dir, task.get());
+    if (!threads)
         return std::nullopt;
-    const std::unique_ptr<DIR, int (*)(DIR *)> threads(::fdopendir(taskFd), ::closedir);
-    if (!threads) {
-        ::close(taskFd);
-        return std::nullopt;
-    }
     std::string threadPrefix;
     while (const dirent *entry = ::readdir(threads.get())) {
         if (entry->d_name[0] < '1' || entry->d_name[0] > '9')
             continue;
         threadPrefix.assign(prefix).append("task/").append(entry->d_name).append("/");
-        TaskName thread = taskName(dir, threadPrefix, matcher);
+        TaskName thread = taskName(dir, threadPrefix);
         if (thread.task == Task::Runs)
-            return std::move(thread.match);
+            return std::move(thread.name);
     }
     return std::nullopt;
 }
@@ -223,13 +212,28 @@ std::optional<ProcStat> parseProcStat(std::string_view text)
     return stat;
 }
 
-std::optional<std::string> matchingImageName(int dir, std::string_view prefix,
-                                             const ImageNameMatcher &matcher)
+DirectoryListing openListing(int dir, const char *path)
 {
-    TaskName process = taskName(dir, prefix, matcher);
+    const int fd = ::openat(dir, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    DirectoryListing listing(::fdopendir(fd));
+    if (!listing) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return listing;
+}
+
+std::optional<std::string> imageName(int dir, std::string_view prefix)
+{
+    TaskName process = taskName(dir, prefix);
     if (process.task == Task::Exited)
-        return liveThreadName(dir, prefix, matcher);
-    return std::move(process.match);
+        return liveThreadName(dir, prefix);
+    if (process.task == Task::None)
+        return std::nullopt;
+    return std::move(process.name);
 }
 
 } // namespace quellex::platform

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/imagename.h"
-
+#include <dirent.h>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,11 +22,19 @@ inline constexpr unsigned long kPfKthread = 0x00200000;
 // nullopt when text is not a stat line.
 std::optional<ProcStat> parseProcStat(std::string_view text);
 
-// The image name of one process, when it is a running program whose name matches. Its entries are
-// found at dir + prefix: /proc and "<pid>/", or a descriptor of /proc/<pid> itself and "". Kernel
-// threads, processes that have exited (unless a thread of theirs still runs) and processes that are
-// gone never match.
-std::optional<std::string> matchingImageName(int dir, std::string_view prefix,
-                                             const ImageNameMatcher &matcher);
+struct CloseDirectory
+{
+    void operator()(DIR *listing) const { ::closedir(listing); }
+};
+using DirectoryListing = std::unique_ptr<DIR, CloseDirectory>;
+
+// The entries of the directory at dir + path, from the first; null, with errno set, when it cannot
+// be opened.
+DirectoryListing openListing(int dir, const char *path);
+
+// The image name of one process when it runs a program. Its entries are found at dir + prefix: /proc
+// and "<pid>/", or a descriptor of /proc/<pid> itself and "". Kernel threads, processes that have
+// exited (unless a thread of theirs still runs) and processes that are gone have none.
+std::optional<std::string> imageName(int dir, std::string_view prefix);
 
 } // namespace quellex::platform

@@ -34,10 +34,8 @@ int pidfdSendSignal(int pidfd, int signal)
 
 } // namespace
 
-ProcfsProcess::ProcfsProcess(std::shared_ptr<const UniqueFd> procDir,
-                             std::shared_ptr<const ImageNameMatcher> matcher, pid_t pid, std::string name)
+ProcfsProcess::ProcfsProcess(std::shared_ptr<const UniqueFd> procDir, pid_t pid, std::string name)
     : m_procDir(std::move(procDir))
-    , m_matcher(std::move(matcher))
     , m_pid(pid)
     , m_name(std::move(name))
 {}
@@ -55,7 +53,7 @@ TerminateResult ProcfsProcess::Terminate()
         ::openat(m_procDir->get(), std::to_string(m_pid).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!process.isValid())
         return errno == ENOENT ? TerminateResult::PathNotFound : resultFor(errno);
-    if (matchingImageName(process.get(), "", *m_matcher) != m_name)
+    if (imageName(process.get(), "") != m_name)
         return TerminateResult::PathNotFound;
     // A program that replaces itself by exec between the read and the signal keeps its pid and is
     // still ended: it is the process the query selected.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/imagename.h"
 #include "platform/linux/uniquefd.h"
 #include "platform/processes.h"
 
@@ -15,8 +14,7 @@ namespace quellex::platform {
 class ProcfsProcess final : public FoundProcess
 {
 public:
-    ProcfsProcess(std::shared_ptr<const UniqueFd> procDir, std::shared_ptr<const ImageNameMatcher> matcher,
-                  pid_t pid, std::string name);
+    ProcfsProcess(std::shared_ptr<const UniqueFd> procDir, pid_t pid, std::string name);
 
     TerminateResult Terminate() override;
 
@@ -26,7 +24,6 @@ private:
     TerminateResult terminateByNumber() const;
 
     std::shared_ptr<const UniqueFd> m_procDir;
-    std::shared_ptr<const ImageNameMatcher> m_matcher;
     pid_t m_pid;
     std::string m_name;
 };

@@ -1,15 +1,14 @@
 // The processes of a name over /proc: one pass over the process entries, reading each one's
 // executable link and nothing else unless that link cannot be read or shows no program.
+#include "platform/linux/procfssearch.h"
+
 #include "platform/imagename.h"
-#include "platform/linux/procfsnames.h"
 #include "platform/linux/procfsprocess.h"
 
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -45,49 +44,54 @@ void requireOwnProcessTable(int procDir, std::string_view ownPid)
 
 } // namespace
 
-ProcessList findProcesses(const QString &name, ProcessQuery)
+ProcfsWalk::ProcfsWalk()
+    : m_ownPid(std::to_string(::getpid()))
 {
     UniqueFd opened(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!opened.isValid())
         throw ProcessListError(systemError("cannot open /proc"));
-    const auto procDir = std::make_shared<const UniqueFd>(std::move(opened));
-    // This program is never among the processes found: a name typed equal to its own must not make
-    // it end itself.
-    const std::string ownPid = std::to_string(::getpid());
-    requireOwnProcessTable(procDir->get(), ownPid);
-    auto matcher = std::make_shared<const ImageNameMatcher>(name.toStdString());
-    if (matcher->matchesNothing())
-        return {};
-
-    // A descriptor of its own for the listing, so every search starts at the first entry.
-    const int listFd = ::openat(procDir->get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0)
+    m_procDir = std::make_shared<const UniqueFd>(std::move(opened));
+    requireOwnProcessTable(m_procDir->get(), m_ownPid);
+    // A listing of its own, so every walk starts at the first entry.
+    m_listing = openListing(m_procDir->get(), ".");
+    if (!m_listing)
         throw ProcessListError(systemError("cannot list the processes"));
-    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(listFd), ::closedir);
-    if (!dir) {
-        ::close(listFd);
-        throw ProcessListError(systemError("cannot list the processes"));
-    }
+}
 
-    ProcessList found;
-    std::string prefix;
+std::optional<std::string> ProcfsWalk::next()
+{
     for (;;) {
         errno = 0;
-        const dirent *entry = ::readdir(dir.get());
-        if (!entry)
-            break;
-        if (!isPidEntry(entry->d_name) || ownPid == entry->d_name)
+        const dirent *entry = ::readdir(m_listing.get());
+        if (!entry) {
+            if (errno != 0)
+                throw ProcessListError(systemError("cannot list the processes"));
+            return std::nullopt;
+        }
+        // This program is never among the processes found: a name typed equal to its own must not
+        // make it end itself.
+        if (!isPidEntry(entry->d_name) || m_ownPid == entry->d_name)
             continue;
-        prefix.assign(entry->d_name).push_back('/');
-        std::optional<std::string> image = matchingImageName(procDir->get(), prefix, *matcher);
+        m_prefix.assign(entry->d_name).push_back('/');
+        std::optional<std::string> image = imageName(m_procDir->get(), m_prefix);
         if (!image)
             continue;
-        pid_t pid = 0;
-        std::from_chars(entry->d_name, entry->d_name + prefix.size() - 1, pid);
-        found.push_back(std::make_unique<ProcfsProcess>(procDir, matcher, pid, std::move(*image)));
+        std::from_chars(entry->d_name, entry->d_name + m_prefix.size() - 1, m_pid);
+        return image;
     }
-    if (errno != 0)
-        throw ProcessListError(systemError("cannot list the processes"));
+}
+
+ProcessList findProcesses(const QString &name, ProcessQuery)
+{
+    ProcfsWalk walk;
+    const ImageNameMatcher matcher(name.toStdString());
+    ProcessList found;
+    if (matcher.matchesNothing())
+        return found;
+    while (std::optional<std::string> image = walk.next()) {
+        if (matcher.matches(*image))
+            found.push_back(std::make_unique<ProcfsProcess>(walk.procDir(), walk.pid(), std::move(*image)));
+    }
     return found;
 }
 

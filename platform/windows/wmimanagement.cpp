@@ -66,6 +66,11 @@ ProcessList findProcesses(const QString &name, ProcessQuery query)
     return WmiManagementService().ExecQuery(wqlQuery(name, query));
 }
 
+bool isProcessRunning(const QString &name)
+{
+    return !findProcesses(name, ProcessQuery::RunningCheck).empty();
+}
+
 ProcessList WmiManagementService::ExecQuery(std::string_view query)
 {
     std::vector<ComPtr<IWbemClassObject>> objects = run(query);

@@ -11,8 +11,6 @@ class TestImageName : public QObject
 private slots:
     void matches_data();
     void matches();
-    void mayStartWith_data();
-    void mayStartWith();
 };
 
 void TestImageName::matches_data()
@@ -56,34 +54,6 @@ void TestImageName::matches()
     const ImageNameMatcher matcher(wanted.toStdString());
     QCOMPARE(matcher.matches(candidate.toStdString()), expected);
     QCOMPARE(matcher.matchesNothing(), wanted.isEmpty());
-}
-
-void TestImageName::mayStartWith_data()
-{
-    QTest::addColumn<QString>("wanted");
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<bool>("expected");
-
-    QTest::newRow("cut name") << "abcdefghijklmnopq"
-                              << "ABCDEFGHIJKLMNO" << true;
-    QTest::newRow("cut name with .exe") << "abcdefghijklmnopq.exe"
-                                        << "abcdefghijklmno" << true;
-    QTest::newRow("other start") << "abcdefghijklmnopq"
-                                 << "abcdefghijklmnX" << false;
-    QTest::newRow("wanted not longer") << "abcdefghijklmno"
-                                       << "abcdefghijklmno" << false;
-    QTest::newRow("non-ASCII left to the full name") << "äbcdefghijklmnopq"
-                                                     << "xbcdefghijklmno" << true;
-    QTest::newRow("empty") << ""
-                           << "abcdefghijklmno" << false;
-}
-
-void TestImageName::mayStartWith()
-{
-    QFETCH(QString, wanted);
-    QFETCH(QString, prefix);
-    QFETCH(bool, expected);
-    QCOMPARE(ImageNameMatcher(wanted.toStdString()).mayStartWith(prefix.toStdString()), expected);
 }
 
 QTEST_APPLESS_MAIN(TestImageName)

@@ -3,9 +3,11 @@
 #include "tests/support/testprocesses.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #ifdef Q_OS_LINUX
 #include <csignal>
@@ -113,6 +115,7 @@ private slots:
     void ownProcessIsSpared();
     void refusalsAndFailuresAreReported();
     void processGoneBeforeItsSignalIsNoRefusal();
+    void checksOfOnePassShareOneWalk();
 };
 
 void TestProcessQueryService::realProcessesAreSeenAndEndedTogether()
@@ -189,6 +192,39 @@ void TestProcessQueryService::refusalsAndFailuresAreReported()
     QCOMPARE(processes.runningCount(), 2);
 #else
     QSKIP("refusals are made by another user's processes, failures by a foreign /proc");
+#endif
+}
+
+void TestProcessQueryService::checksOfOnePassShareOneWalk()
+{
+#ifdef Q_OS_LINUX
+    TestProcesses watched(uniqueProcessName(QStringLiteral("qxPass")));
+    TestProcesses ended(uniqueProcessName(QStringLiteral("qxPassEnd")));
+    const QString name = watched.imageName();
+    SystemProcessQueryService service;
+    bool before = true, sameTick = true, nextTick = false;
+    TerminationReport report;
+    QEventLoop loop;
+    // Two ticks of the event loop, as the watchers' timers make them.
+    QTimer::singleShot(0, &loop, [&] {
+        before = service.IsProcessRunning(name);
+        watched.start();
+        ended.start();
+        // Answered from the walk its tick has made already, unlike the termination.
+        sameTick = service.IsProcessRunning(name);
+        report = service.TerminateProcesses(ended.imageName());
+        QTimer::singleShot(10, &loop, [&] {
+            nextTick = service.IsProcessRunning(name);
+            loop.quit();
+        });
+    });
+    loop.exec();
+    QVERIFY(!before);
+    QVERIFY(!sameTick);
+    QCOMPARE(report.found, 1);
+    QVERIFY(nextTick);
+#else
+    QSKIP("elsewhere every check asks the platform's service afresh");
 #endif
 }
 

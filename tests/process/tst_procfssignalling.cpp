@@ -45,8 +45,7 @@ int queryForeignProc(const QStringList &target)
     }
     // Past the query's own check, the kernel refuses the signal.
     auto procDir = std::make_shared<const UniqueFd>(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    auto matcher = std::make_shared<const ImageNameMatcher>(name.toStdString());
-    const TerminateResult result = ProcfsProcess(procDir, matcher, shown, name.toStdString()).Terminate();
+    const TerminateResult result = ProcfsProcess(procDir, shown, name.toStdString()).Terminate();
     const bool decoyEnded = decoy.waitForExit(shown, 300);
     std::printf("%s;%d;%s\n", qPrintable(error), int(result), decoyEnded ? "decoy ended" : "decoy runs");
     return 0;
@@ -90,8 +89,7 @@ int terminateSelf(const QStringList &ownName)
 {
     const std::string name = ownName.value(0).toStdString();
     auto procDir = std::make_shared<const UniqueFd>(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    auto matcher = std::make_shared<const ImageNameMatcher>(name);
-    std::printf("%d\n", int(ProcfsProcess(procDir, matcher, ::getpid(), name).Terminate()));
+    std::printf("%d\n", int(ProcfsProcess(procDir, ::getpid(), name).Terminate()));
     return 0;
 }
 
