@@ -32,6 +32,14 @@ protected:
     // A window of the test's own X client, once the window manager has taken it on; 0 when it did not.
     xcb_window_t managedWindow(const QString &title, const QRect &geometry = QRect(80, 60, 500, 240));
     bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
+    // Moves window into or out of the topmost band, as a tick does, through the layer.
+    bool setBand(platform::WindowHandle window, platform::WindowHandle band)
+    {
+        return m_layer->SetWindowPos(window, band, 0, 0, 0, 0, platform::SWP_NOSIZE | platform::SWP_NOMOVE);
+    }
+    // Sets _NET_ACTIVE_WINDOW on the root window in a window manager's place, with that type (deletes it
+    // for XCB_ATOM_NONE); true once the change is made for every connection.
+    bool setActiveWindow(const QList<quint32> &values, xcb_atom_t type = XCB_ATOM_WINDOW);
 
     static constexpr int kWait = 5000;
     std::unique_ptr<X11TestClient> m_client;
