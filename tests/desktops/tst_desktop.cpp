@@ -58,11 +58,6 @@ bool hasInputFocus(X11TestClient &client, xcb_window_t window)
     return focus && (focus->focus == window || client.frameOf(focus->focus) == client.frameOf(window));
 }
 
-QString rect(const QRect &r)
-{
-    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-}
-
 } // namespace
 
 class TestDesktop : public QObject
@@ -106,7 +101,7 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
         QTest::qWait(kSettleMs);
 
         const QRect area = clientOnScreen(client, window);
-        QVERIFY2(area.width() >= kNeededWidth && area.height() >= kNeededHeight, qPrintable(rect(area)));
+        QVERIFY2(area.width() >= kNeededWidth && area.height() >= kNeededHeight, QTest::toString(area));
         // Where the window manager honours positions, the frame it states stands where the file says.
         const QList<quint32> extents =
             client.cardinals(window, client.atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
@@ -114,7 +109,7 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
             QCOMPARE(extents.size(), 4);
             const QPoint frameAt = area.topLeft() - QPoint(int(extents[0]), int(extents[2]));
             QVERIFY2(std::abs(frameAt.x() - 100) <= 1 && std::abs(frameAt.y() - 80) <= 1,
-                     qPrintable(rect(area)));
+                     QTest::toString(area));
         }
 
         // Headless weston has no keyboard seat, so nothing there ever has the focus.
@@ -144,15 +139,12 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
         QVERIFY2(program.exitCode() == 0, qPrintable(program.errors()));
         QCOMPARE(program.errors().count(kLimitMessage), isWeston() ? 1 : 0);
 
-        QSettings ini(settings.iniPath(), QSettings::IniFormat);
-        ini.beginGroup(QStringLiteral("Settings"));
-        QCOMPARE(ini.value(QStringLiteral("PROCESS_NAME_TEXTBOX")).toString(),
-
+        QCOMPARE(settings.valueInFile("PROCESS_NAME_TEXTBOX").toString(),
                  isWeston() ? QStringLiteral("qx-seed") : QStringLiteral("qx-seedxtyped"));
         QStringList geometry;
         for (const QString &key : keys)
-            geometry.append(ini.value(key).toString());
-        qInfo() << "cycle" << cycle << "stored" << geometry << "client" << rect(area) << "frame" << extents;
+            geometry.append(settings.valueInFile(key).toString());
+        qInfo() << "cycle" << cycle << "stored" << geometry << "client" << area << "frame" << extents;
         stored.append(geometry);
     }
     // One rounding of a twips value to whole pixels at most, then nothing moves.
@@ -177,10 +169,9 @@ void TestDesktop::nativeWaylandKeepsStoredPositions()
     QVERIFY2(program.terminateAndWait(), qPrintable(program.errors()));
     QCOMPARE(program.exitCode(), 0);
     QCOMPARE(program.errors().count(kLimitMessage), 1);
-    QSettings ini(settings.iniPath(), QSettings::IniFormat);
-    QCOMPARE(ini.value(QStringLiteral("Settings/MainLeft")).toString(), QStringLiteral("1500"));
-    QCOMPARE(ini.value(QStringLiteral("Settings/MainTop")).toString(), QStringLiteral("1200"));
-    QVERIFY(ini.value(QStringLiteral("Settings/MainHeight")).toInt() >= 1455);
+    QCOMPARE(settings.valueInFile("MainLeft").toString(), QStringLiteral("1500"));
+    QCOMPARE(settings.valueInFile("MainTop").toString(), QStringLiteral("1200"));
+    QVERIFY(settings.valueInFile("MainHeight").toInt() >= 1455);
 }
 
 void TestDesktop::displayGoneSavesAndEnds()
@@ -188,9 +179,7 @@ void TestDesktop::displayGoneSavesAndEnds()
     if (desktop() != QLatin1String("openbox"))
         QSKIP("once is enough: run under openbox");
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -nolisten tcp -noreset").split(u' '));
     QVERIFY(xvfb.waitForStarted(kStartMs));
     const auto endXvfb = qScopeGuard([&] {
         xvfb.kill();
@@ -207,10 +196,8 @@ void TestDesktop::displayGoneSavesAndEnds()
     QVERIFY(program.state() == QProcess::Running);
     xvfb.terminate();
     QVERIFY2(program.waitForFinished(kEndMs), "the program hung when its display went away");
-    QSettings ini(settings.iniPath(), QSettings::IniFormat);
-    QCOMPARE(ini.value(QStringLiteral("Settings/PROCESS_NAME_TEXTBOX")).toString(),
-             QStringLiteral("qx-display-gone"));
-    QVERIFY2(ini.contains(QStringLiteral("Settings/MainLeft")), "nothing was saved");
+    QCOMPARE(settings.valueInFile("PROCESS_NAME_TEXTBOX").toString(), QStringLiteral("qx-display-gone"));
+    QVERIFY2(settings.valueInFile("MainLeft").isValid(), "nothing was saved");
 }
 
 QTEST_GUILESS_MAIN(TestDesktop)

@@ -4,7 +4,6 @@
 #include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
-#include "platform/linux/xcbcalls.h"
 #include "tests/platform/x11fixture.h"
 #include "tests/support/fakeprocessqueryservice.h"
 
@@ -50,7 +49,6 @@ private:
     }
     QuellexMain *showMain();
     bool bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window, QElapsedTimer &sinceInFront);
-    void requestRaise(xcb_window_t window);
     bool mainAbove(xcb_window_t own, xcb_window_t other)
     {
         return hasAbove(own) && !hasAbove(other) && m_client->isStackedAbove(own, other);
@@ -67,15 +65,6 @@ QuellexMain *TestAlwaysOnTopX11::showMain()
     m_main->show();
     m_mainWindow = xcb_window_t(m_main->hWnd());
     return m_client->waitUntilManaged(m_mainWindow, kWait) ? m_main.get() : nullptr;
-}
-
-void TestAlwaysOnTopX11::requestRaise(xcb_window_t window)
-{
-    constexpr std::uint32_t kFromAPager = 2;
-    platform::xcbSendToWindowManager(m_client->connection(), m_client->root(), window,
-                                     m_client->atom("_NET_RESTACK_WINDOW"), kFromAPager, XCB_WINDOW_NONE,
-                                     XCB_STACK_MODE_ABOVE, 0);
-    m_client->flush();
 }
 
 // Activates the window and puts it in the topmost band right after a tick, so that the next tick does
@@ -173,7 +162,7 @@ void TestAlwaysOnTopX11::nothingWhileTheMainWindowHasTheFocus()
     QVERIFY(m_client->setTopmost(other, true, kWait));
     // Joining the band does not lift a window above those already in it; a pager's restack request
     // does, and leaves the focus alone.
-    requestRaise(other);
+    m_client->requestRaise(other);
     QVERIFY(QTest::qWaitFor([&] { return m_client->isStackedAbove(other, own); }, kWait));
     QCOMPARE(m_client->activeWindow(), own);
     const QList<xcb_atom_t> ownState = m_client->wmState(own);

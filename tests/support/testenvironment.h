@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 
 namespace quellex::test {
 
@@ -28,6 +29,9 @@ public:
     // Replaces the file with exactly this text.
     void writeIni(const QByteArray &contents) const;
     QByteArray readIni() const;
+    // What a plain QSettings finds under section/key in the file, parsed from a copy so that QSettings'
+    // own cache of the file plays no part; "<invalid file>" when it cannot parse the file.
+    QVariant valueInFile(const QString &key, const QString &section = QStringLiteral("Settings")) const;
 
 private:
     QTemporaryDir m_dir;
