@@ -34,7 +34,7 @@ void TestMainWindow::firstRunDefaults()
 {
     QuellexMain &w = loadMain();
     w.show();
-    const TwipsRect frame = frame(&w);
+    const TwipsRect frame = savedFrame(&w);
     QVERIFY(qAbs(frame.left - 1000) <= 15 && qAbs(frame.top - 1000) <= 15);
     QVERIFY(qAbs(frame.width - 10965) <= 15 && qAbs(frame.height - 1845) <= 15);
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("!!! PROCESS NAME TO TERMINATE !!!"));
@@ -68,7 +68,7 @@ void TestMainWindow::storedKeysAppliedAtLoad()
     m_bed->settings.writeIni(test::iniFile("main-stored.ini"));
     QuellexMain &w = loadMain();
     w.show();
-    const TwipsRect frame = frame(&w);
+    const TwipsRect frame = savedFrame(&w);
     QCOMPARE(frame.left, 3000.f);
     QCOMPARE(frame.top, 1500.f);
     QCOMPARE(frame.width, 11400.f);
@@ -264,7 +264,7 @@ void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
     m_bed->settings.writeIni(test::iniFile("main-off-screen.ini"));
     QuellexMain &w = loadMain();
     w.show();
-    const TwipsRect frame = frame(&w);
+    const TwipsRect frame = savedFrame(&w);
     QVERIFY(qAbs(frame.left - 1000) <= 15 && qAbs(frame.top - 1000) <= 15);
     QCOMPARE(frame.width, 11400.f);
     // Partly off the screen, but with the title bar in reach: as stored.
@@ -272,7 +272,7 @@ void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
     m_bed->settings.writeIni(test::iniFile("main-at.ini", {"-3000", "600"}));
     QuellexMain &partly = loadMain();
     partly.show();
-    QCOMPARE(frame(&partly).left, -3000.f);
+    QCOMPARE(savedFrame(&partly).left, -3000.f);
 }
 
 void TestMainWindow::opensInTheNameBoxAndTabsInDesignOrder()

@@ -42,7 +42,7 @@ void TestSettingsWindow::firstOpeningChangesNothing()
     QCOMPARE(stored(QStringLiteral("SHOW_ZORVIN_DEV_TICKBOX")), QStringLiteral("1"));
     QCOMPARE(stored(QStringLiteral("AlwaysOnTopTimer_TICKBOX")), QStringLiteral("<absent>"));
     window.show();
-    const TwipsRect frame = frame(&window);
+    const TwipsRect frame = savedFrame(&window);
     QVERIFY(qAbs(frame.width - 5775) <= 15 && qAbs(frame.height - 5280) <= 15);
 }
 
@@ -87,7 +87,7 @@ void TestSettingsWindow::okAndCloseBoxBothSave()
         QuellexSettings window(main);
         QVERIFY(window.LOCK_PROCESS_NAME_TICKBOX->isChecked());
         window.show();
-        QCOMPARE(frame(&window).left, 4500.f);
+        QCOMPARE(savedFrame(&window).left, 4500.f);
         window.move(150, 60);
         window.LOCK_PROCESS_NAME_TICKBOX->click();
         QVERIFY(window.close());
@@ -117,7 +117,7 @@ void TestSettingsWindow::sizeIsNeverWritten()
                           QStringLiteral("6000"));
     QuellexSettings window(main);
     window.show();
-    QCOMPARE(frame(&window).width, 6000.f);
+    QCOMPARE(savedFrame(&window).width, 6000.f);
 }
 
 void TestSettingsWindow::restartKeepsHiddenGroupAndLockedName()

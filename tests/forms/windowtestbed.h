@@ -45,7 +45,7 @@ struct WindowChecks
     }
 
     // The outer frame a window would save now.
-    static forms::TwipsRect frame(const QWidget *window)
+    static forms::TwipsRect savedFrame(const QWidget *window)
     {
         return window->findChild<forms::WindowGeometry *>()->frame();
     }

@@ -9,13 +9,6 @@
 
 namespace quellex::test {
 
-X11Fixture::X11Fixture(Desktop desktop, LayerFactory toolkitLayer)
-    : m_desktop(desktop)
-    , m_toolkitLayer(toolkitLayer)
-{}
-
-X11Fixture::~X11Fixture() = default;
-
 void X11Fixture::initTestCase()
 {
     if (m_toolkitLayer) {
@@ -81,12 +74,6 @@ void X11Fixture::cleanup()
     // Every stacking call went out on the layer's connection; none may have come back as an error.
     QCOMPARE(xcbErrors, QStringList());
     QCOMPARE(layerErrors, 0);
-}
-
-xcb_window_t X11Fixture::managedWindow(const QString &title, const QRect &geometry)
-{
-    const xcb_window_t window = m_client->createWindow(title, geometry);
-    return m_client->waitUntilManaged(window, kWait) ? window : 0;
 }
 
 bool X11Fixture::setActiveWindow(const QList<quint32> &values, xcb_atom_t type)

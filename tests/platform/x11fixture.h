@@ -25,12 +25,18 @@ public:
 
 protected:
     // Without a factory for the toolkit's layer, the layer gets a connection of its own.
-    explicit X11Fixture(Desktop desktop, LayerFactory toolkitLayer = nullptr);
-    ~X11Fixture() override;
+    explicit X11Fixture(Desktop desktop, LayerFactory toolkitLayer = nullptr)
+        : m_desktop(desktop)
+        , m_toolkitLayer(toolkitLayer)
+    {}
     // Lets go of the toolkit's windows after a test function, before anything is checked.
     virtual void closeWindows() {}
     // A window of the test's own X client, once the window manager has taken it on; 0 when it did not.
-    xcb_window_t managedWindow(const QString &title, const QRect &geometry = QRect(80, 60, 500, 240));
+    xcb_window_t managedWindow(const QString &title, const QRect &geometry = QRect(80, 60, 500, 240))
+    {
+        const xcb_window_t window = m_client->createWindow(title, geometry);
+        return m_client->waitUntilManaged(window, kWait) ? window : 0;
+    }
     bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
     // Moves window into or out of the topmost band, as a tick does, through the layer.
     bool setBand(platform::WindowHandle window, platform::WindowHandle band)
