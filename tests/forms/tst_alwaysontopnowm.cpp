@@ -28,37 +28,33 @@ private slots:
 
 private:
     void closeWindows() override { m_main.reset(); }
-    QuellexMain &showMain();
-    void letTicksRun(QuellexMain &main);
+    QuellexMain &showMain()
+    {
+        m_settings->writeIni(test::iniFile("always-on-top.ini"));
+        m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
+        m_main->show();
+        return *m_main;
+    }
+    // Several ticks, after which the window is still there, shown where it was, its timer running, and
+    // no X error came back to the toolkit.
+    void letTicksRun(QuellexMain &main)
+    {
+        const xcb_window_t own = xcb_window_t(main.hWnd());
+        const QRect before = main.geometry();
+        QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
+        QTest::qWait(3500);
+        QVERIFY2(ticks.count() >= 3, qPrintable(QStringLiteral("%1 ticks").arg(ticks.count())));
+        QVERIFY(main.isVisible());
+        QVERIFY(main.AlwaysOnTopTimer->isActive());
+        QCOMPARE(main.geometry(), before);
+        QVERIFY(m_client->windowExists(own));
+        QVERIFY(!m_client->hasWmState(own, "_NET_WM_STATE_ABOVE"));
+        QCOMPARE(m_xcbErrors, QStringList());
+    }
 
     test::FakeProcessQueryService m_processes;
     std::unique_ptr<QuellexMain> m_main;
 };
-
-QuellexMain &TestAlwaysOnTopNoWm::showMain()
-{
-    m_settings->writeIni(test::iniFile("always-on-top.ini"));
-    m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
-    m_main->show();
-    return *m_main;
-}
-
-// Several ticks, after which the window is still there, shown where it was, its timer running, and
-// no X error came back to the toolkit.
-void TestAlwaysOnTopNoWm::letTicksRun(QuellexMain &main)
-{
-    const xcb_window_t own = xcb_window_t(main.hWnd());
-    const QRect before = main.geometry();
-    QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
-    QTest::qWait(3500);
-    QVERIFY2(ticks.count() >= 3, qPrintable(QStringLiteral("%1 ticks").arg(ticks.count())));
-    QVERIFY(main.isVisible());
-    QVERIFY(main.AlwaysOnTopTimer->isActive());
-    QCOMPARE(main.geometry(), before);
-    QVERIFY(m_client->windowExists(own));
-    QVERIFY(!m_client->hasWmState(own, "_NET_WM_STATE_ABOVE"));
-    QCOMPARE(m_xcbErrors, QStringList());
-}
 
 void TestAlwaysOnTopNoWm::keepsRunningWithoutAWindowManager()
 {

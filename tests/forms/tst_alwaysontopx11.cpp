@@ -47,8 +47,34 @@ private:
         m_main.reset();
         m_mainWindow = 0;
     }
-    QuellexMain *showMain();
-    bool bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window, QElapsedTimer &sinceInFront);
+    // The main window, shown and taken on by the window manager; null when it was not.
+    QuellexMain *showMain()
+    {
+        m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
+        m_main->show();
+        m_mainWindow = xcb_window_t(m_main->hWnd());
+        return m_client->waitUntilManaged(m_mainWindow, kWait) ? m_main.get() : nullptr;
+    }
+    // Activates the window and puts it in the topmost band right after a tick, so that the next tick does
+    // not land halfway through; should one land there all the same, it starts over. On success,
+    // sinceInFront runs from the moment the window was topmost in front, and the next tick is less than a
+    // second away.
+    bool bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window, QElapsedTimer &sinceInFront)
+    {
+        QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (!ticks.wait(kWait))
+                return false;
+            ticks.clear();
+            const bool inFront =
+                m_client->activate(window, kWait) && m_client->setTopmost(window, true, kWait);
+            sinceInFront.start();
+            if (ticks.isEmpty())
+                return inFront;
+        }
+        qWarning("a tick landed in every attempt to bring the window forward");
+        return false;
+    }
     bool mainAbove(xcb_window_t own, xcb_window_t other)
     {
         return hasAbove(own) && !hasAbove(other) && m_client->isStackedAbove(own, other);
@@ -57,36 +83,6 @@ private:
     std::unique_ptr<QuellexMain> m_main;
     xcb_window_t m_mainWindow = 0;
 };
-
-// The main window, shown and taken on by the window manager; null when it was not.
-QuellexMain *TestAlwaysOnTopX11::showMain()
-{
-    m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
-    m_main->show();
-    m_mainWindow = xcb_window_t(m_main->hWnd());
-    return m_client->waitUntilManaged(m_mainWindow, kWait) ? m_main.get() : nullptr;
-}
-
-// Activates the window and puts it in the topmost band right after a tick, so that the next tick does
-// not land halfway through; should one land there all the same, it starts over. On success,
-// sinceInFront runs from the moment the window was topmost in front, and the next tick is less than a
-// second away.
-bool TestAlwaysOnTopX11::bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window,
-                                                  QElapsedTimer &sinceInFront)
-{
-    QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (!ticks.wait(kWait))
-            return false;
-        ticks.clear();
-        const bool inFront = m_client->activate(window, kWait) && m_client->setTopmost(window, true, kWait);
-        sinceInFront.start();
-        if (ticks.isEmpty())
-            return inFront;
-    }
-    qWarning("a tick landed in every attempt to bring the window forward");
-    return false;
-}
 
 void TestAlwaysOnTopX11::topmostWindowInFrontIsPushedBelowWithinATick()
 {

@@ -26,18 +26,15 @@ private slots:
     void windowDestroyedBetweenTheCalls();
 
 private:
-    // Two overlapping windows of another client, other in front and active, topmost when asked.
-    bool ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost);
+    bool ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost)
+    {
+        own = managedWindow("own", QRect(50, 50, 300, 200));
+        other = managedWindow("other", QRect(100, 100, 300, 200));
+        return own && other && m_client->activate(other, kWait) &&
+               (!otherTopmost || m_client->setTopmost(other, true, kWait)) &&
+               m_client->isStackedAbove(other, own);
+    }
 };
-
-bool TestX11WindowManager::ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost)
-{
-    own = managedWindow("own", QRect(50, 50, 300, 200));
-    other = managedWindow("other", QRect(100, 100, 300, 200));
-    return own && other && m_client->activate(other, kWait) &&
-           (!otherTopmost || m_client->setTopmost(other, true, kWait)) &&
-           m_client->isStackedAbove(other, own);
-}
 
 void TestX11WindowManager::foregroundIsTheActivatedClientWindow()
 {

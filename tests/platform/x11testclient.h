@@ -20,8 +20,7 @@ class X11TestClient
 public:
     X11TestClient();
     ~X11TestClient();
-    X11TestClient(const X11TestClient &) = delete;
-    X11TestClient &operator=(const X11TestClient &) = delete;
+    Q_DISABLE_COPY(X11TestClient)
 
     bool isConnected() const;
     xcb_connection_t *connection() const { return m_connection; }

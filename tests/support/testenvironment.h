@@ -20,8 +20,7 @@ class IsolatedSettings
 public:
     IsolatedSettings();
     ~IsolatedSettings();
-    IsolatedSettings(const IsolatedSettings &) = delete;
-    IsolatedSettings &operator=(const IsolatedSettings &) = delete;
+    Q_DISABLE_COPY(IsolatedSettings)
 
     QString configHome() const { return m_dir.path(); }
     // The file the store keeps the program's settings in.

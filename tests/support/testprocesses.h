@@ -20,8 +20,7 @@ class TestProcesses
 public:
     explicit TestProcesses(const QString &imageName);
     ~TestProcesses();
-    TestProcesses(const TestProcesses &) = delete;
-    TestProcesses &operator=(const TestProcesses &) = delete;
+    Q_DISABLE_COPY(TestProcesses)
 
     QString imageName() const { return m_imageName; }
     QString executablePath() const { return m_path; }
