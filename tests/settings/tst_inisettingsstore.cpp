@@ -24,18 +24,16 @@ namespace {
 
 using namespace settings;
 
-const QString kApp = settings::kApplication;
-const QString kSection = settings::kSection;
 constexpr auto kNothingElse = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
 
 QString stored(const QString &key)
 {
-    return GetSetting(kApp, kSection, key, QStringLiteral("<absent>"));
+    return GetSetting(kApplication, kSection, key, QStringLiteral("<absent>"));
 }
 
 void save(const QString &key, const QString &value)
 {
-    SaveSetting(kApp, kSection, key, value);
+    SaveSetting(kApplication, kSection, key, value);
 }
 
 // The warning must come exactly once from here to the end of the test function.
@@ -92,7 +90,7 @@ void TestIniSettingsStore::firstRunGivesDefaultsAndCreatesNothing()
     QCOMPARE(readSingle(SettingKey::MainWidth), 10965.0f);
     QCOMPARE(readInteger(SettingKey::AUTO_TERMINATE_TICKBOX), 0);
     QCOMPARE(readDouble(SettingKey::SHOW_ZORVIN_DEV_TICKBOX), 1.0);
-    QCOMPARE(GetSetting(kApp, QStringLiteral("Other"), QStringLiteral("X"), QStringLiteral("d")),
+    QCOMPARE(GetSetting(kApplication, QStringLiteral("Other"), QStringLiteral("X"), QStringLiteral("d")),
              QStringLiteral("d"));
     QVERIFY(QDir(m_store->configHome()).isEmpty(kNothingElse));
 }
@@ -168,7 +166,7 @@ void TestIniSettingsStore::textRoundTrip()
     QFile::remove(m_store->iniPath());
     {
         QSettings writer(m_store->iniPath(), QSettings::IniFormat);
-        writer.setValue(kSection + QStringLiteral("/PROCESS_NAME_TEXTBOX"), text);
+        writer.setValue(QStringLiteral("Settings/PROCESS_NAME_TEXTBOX"), text);
     }
     QCOMPARE(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX), text);
 }
