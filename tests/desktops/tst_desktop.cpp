@@ -28,15 +28,8 @@ const QString kLimitMessage = QStringLiteral("window placement and staying on to
 
 template<typename T> using Reply = quellex::platform::XcbReply<T>;
 
-QString desktop()
-{
-    return qEnvironmentVariable("QUELLEX_DESKTOP");
-}
-
-bool isWeston()
-{
-    return desktop() == QLatin1String("weston");
-}
+const QString kDesktop = qEnvironmentVariable("QUELLEX_DESKTOP");
+const bool kWeston = kDesktop == QLatin1String("weston");
 
 // The client area in root coordinates.
 QRect clientOnScreen(X11TestClient &client, xcb_window_t window)
@@ -73,8 +66,8 @@ private slots:
 
 void TestDesktop::initTestCase()
 {
-    QVERIFY2(!desktop().isEmpty(), "run me through tests/desktops/run-in-desktop.sh");
-    qInfo() << "desktop:" << desktop();
+    QVERIFY2(!kDesktop.isEmpty(), "run me through tests/desktops/run-in-desktop.sh");
+    qInfo() << "desktop:" << kDesktop;
 }
 
 void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
@@ -105,7 +98,7 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
         // Where the window manager honours positions, the frame it states stands where the file says.
         const QList<quint32> extents =
             client.cardinals(window, client.atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
-        if (!isWeston()) {
+        if (!kWeston) {
             QCOMPARE(extents.size(), 4);
             const QPoint frameAt = area.topLeft() - QPoint(int(extents[0]), int(extents[2]));
             QVERIFY2(std::abs(frameAt.x() - 100) <= 1 && std::abs(frameAt.y() - 80) <= 1,
@@ -113,9 +106,9 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
         }
 
         // Headless weston has no keyboard seat, so nothing there ever has the focus.
-        if (cycle == 0 && isWeston())
+        if (cycle == 0 && kWeston)
             qInfo("focus and typing not checked: headless weston has no keyboard");
-        if (cycle == 0 && !isWeston()) {
+        if (cycle == 0 && !kWeston) {
             QTRY_VERIFY2_WITH_TIMEOUT(hasInputFocus(client, window), "the window did not get the focus",
                                       kEndMs);
             QCOMPARE(client.activeWindow(), window);
@@ -125,7 +118,7 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
                      0);
             QTest::qWait(300);
         }
-        if (onTop && isWeston()) {
+        if (onTop && kWeston) {
             QTRY_VERIFY_WITH_TIMEOUT(program.errors().contains(kLimitMessage), kEndMs);
         } else if (onTop) {
             const xcb_window_t other = client.createWindow(QStringLiteral("qx-desktop-other"));
@@ -137,10 +130,10 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
 
         QVERIFY2(program.terminateAndWait(), qPrintable(program.errors()));
         QVERIFY2(program.exitCode() == 0, qPrintable(program.errors()));
-        QCOMPARE(program.errors().count(kLimitMessage), isWeston() ? 1 : 0);
+        QCOMPARE(program.errors().count(kLimitMessage), kWeston ? 1 : 0);
 
         QCOMPARE(settings.valueInFile("PROCESS_NAME_TEXTBOX").toString(),
-                 isWeston() ? QStringLiteral("qx-seed") : QStringLiteral("qx-seedxtyped"));
+                 kWeston ? QStringLiteral("qx-seed") : QStringLiteral("qx-seedxtyped"));
         QStringList geometry;
         for (const QString &key : keys)
             geometry.append(settings.valueInFile(key).toString());
@@ -176,7 +169,7 @@ void TestDesktop::nativeWaylandKeepsStoredPositions()
 
 void TestDesktop::displayGoneSavesAndEnds()
 {
-    if (desktop() != QLatin1String("openbox"))
+    if (kDesktop != QLatin1String("openbox"))
         QSKIP("once is enough: run under openbox");
     QProcess xvfb;
     xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -nolisten tcp -noreset").split(u' '));

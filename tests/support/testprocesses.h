@@ -33,7 +33,6 @@ public:
     // Whether pid (one of ours) still runs; a process that exited is reaped here.
     bool isRunning(pid_t pid);
     int runningCount();
-    // Waits until pid has exited, up to timeoutMs; true when it has.
     bool waitForExit(pid_t pid, int timeoutMs);
     bool waitForAllExited(int timeoutMs);
 
