@@ -28,15 +28,8 @@ const QString kLimitMessage = QStringLiteral("window placement and staying on to
 
 template<typename T> using Reply = quellex::platform::XcbReply<T>;
 
-QString desktop()
-{
-    return qEnvironmentVariable("QUELLEX_DESKTOP");
-}
-
-bool isWeston()
-{
-    return desktop() == QLatin1String("weston");
-}
+const QString kDesktop = qEnvironmentVariable("QUELLEX_DESKTOP");
+const bool kWeston = kDesktop == QLatin1String("weston");
 
 // The client area in root coordinates.
 QRect clientOnScreen(X11TestClient &client, xcb_window_t window)
@@ -58,11 +51,6 @@ bool hasInputFocus(X11TestClient &client, xcb_window_t window)
     return focus && (focus->focus == window || client.frameOf(focus->focus) == client.frameOf(window));
 }
 
-QString rect(const QRect &r)
-{
-    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-}
-
 } // namespace
 
 class TestDesktop : public QObject
@@ -78,8 +66,8 @@ private slots:
 
 void TestDesktop::initTestCase()
 {
-    QVERIFY2(!desktop().isEmpty(), "run me through tests/desktops/run-in-desktop.sh");
-    qInfo() << "desktop:" << desktop();
+    QVERIFY2(!kDesktop.isEmpty(), "run me through tests/desktops/run-in-desktop.sh");
+    qInfo() << "desktop:" << kDesktop;
 }
 
 void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
@@ -106,21 +94,21 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
         QTest::qWait(kSettleMs);
 
         const QRect area = clientOnScreen(client, window);
-        QVERIFY2(area.width() >= kNeededWidth && area.height() >= kNeededHeight, qPrintable(rect(area)));
+        QVERIFY2(area.width() >= kNeededWidth && area.height() >= kNeededHeight, QTest::toString(area));
         // Where the window manager honours positions, the frame it states stands where the file says.
         const QList<quint32> extents =
             client.cardinals(window, client.atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
-        if (!isWeston()) {
+        if (!kWeston) {
             QCOMPARE(extents.size(), 4);
             const QPoint frameAt = area.topLeft() - QPoint(int(extents[0]), int(extents[2]));
             QVERIFY2(std::abs(frameAt.x() - 100) <= 1 && std::abs(frameAt.y() - 80) <= 1,
-                     qPrintable(rect(area)));
+                     QTest::toString(area));
         }
 
         // Headless weston has no keyboard seat, so nothing there ever has the focus.
-        if (cycle == 0 && isWeston())
+        if (cycle == 0 && kWeston)
             qInfo("focus and typing not checked: headless weston has no keyboard");
-        if (cycle == 0 && !isWeston()) {
+        if (cycle == 0 && !kWeston) {
             QTRY_VERIFY2_WITH_TIMEOUT(hasInputFocus(client, window), "the window did not get the focus",
                                       kEndMs);
             QCOMPARE(client.activeWindow(), window);
@@ -130,7 +118,7 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
                      0);
             QTest::qWait(300);
         }
-        if (onTop && isWeston()) {
+        if (onTop && kWeston) {
             QTRY_VERIFY_WITH_TIMEOUT(program.errors().contains(kLimitMessage), kEndMs);
         } else if (onTop) {
             const xcb_window_t other = client.createWindow(QStringLiteral("qx-desktop-other"));
@@ -142,17 +130,14 @@ void TestDesktop::threeCyclesRestoreActivateKeepOnTopAndSave()
 
         QVERIFY2(program.terminateAndWait(), qPrintable(program.errors()));
         QVERIFY2(program.exitCode() == 0, qPrintable(program.errors()));
-        QCOMPARE(program.errors().count(kLimitMessage), isWeston() ? 1 : 0);
+        QCOMPARE(program.errors().count(kLimitMessage), kWeston ? 1 : 0);
 
-        QSettings ini(settings.iniPath(), QSettings::IniFormat);
-        ini.beginGroup(QStringLiteral("Settings"));
-        QCOMPARE(ini.value(QStringLiteral("PROCESS_NAME_TEXTBOX")).toString(),
-
-                 isWeston() ? QStringLiteral("qx-seed") : QStringLiteral("qx-seedxtyped"));
+        QCOMPARE(settings.valueInFile("PROCESS_NAME_TEXTBOX").toString(),
+                 kWeston ? QStringLiteral("qx-seed") : QStringLiteral("qx-seedxtyped"));
         QStringList geometry;
         for (const QString &key : keys)
-            geometry.append(ini.value(key).toString());
-        qInfo() << "cycle" << cycle << "stored" << geometry << "client" << rect(area) << "frame" << extents;
+            geometry.append(settings.valueInFile(key).toString());
+        qInfo() << "cycle" << cycle << "stored" << geometry << "client" << area << "frame" << extents;
         stored.append(geometry);
     }
     // One rounding of a twips value to whole pixels at most, then nothing moves.
@@ -177,20 +162,17 @@ void TestDesktop::nativeWaylandKeepsStoredPositions()
     QVERIFY2(program.terminateAndWait(), qPrintable(program.errors()));
     QCOMPARE(program.exitCode(), 0);
     QCOMPARE(program.errors().count(kLimitMessage), 1);
-    QSettings ini(settings.iniPath(), QSettings::IniFormat);
-    QCOMPARE(ini.value(QStringLiteral("Settings/MainLeft")).toString(), QStringLiteral("1500"));
-    QCOMPARE(ini.value(QStringLiteral("Settings/MainTop")).toString(), QStringLiteral("1200"));
-    QVERIFY(ini.value(QStringLiteral("Settings/MainHeight")).toInt() >= 1455);
+    QCOMPARE(settings.valueInFile("MainLeft").toString(), QStringLiteral("1500"));
+    QCOMPARE(settings.valueInFile("MainTop").toString(), QStringLiteral("1200"));
+    QVERIFY(settings.valueInFile("MainHeight").toInt() >= 1455);
 }
 
 void TestDesktop::displayGoneSavesAndEnds()
 {
-    if (desktop() != QLatin1String("openbox"))
+    if (kDesktop != QLatin1String("openbox"))
         QSKIP("once is enough: run under openbox");
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -nolisten tcp -noreset").split(u' '));
     QVERIFY(xvfb.waitForStarted(kStartMs));
     const auto endXvfb = qScopeGuard([&] {
         xvfb.kill();
@@ -207,10 +189,8 @@ void TestDesktop::displayGoneSavesAndEnds()
     QVERIFY(program.state() == QProcess::Running);
     xvfb.terminate();
     QVERIFY2(program.waitForFinished(kEndMs), "the program hung when its display went away");
-    QSettings ini(settings.iniPath(), QSettings::IniFormat);
-    QCOMPARE(ini.value(QStringLiteral("Settings/PROCESS_NAME_TEXTBOX")).toString(),
-             QStringLiteral("qx-display-gone"));
-    QVERIFY2(ini.contains(QStringLiteral("Settings/MainLeft")), "nothing was saved");
+    QCOMPARE(settings.valueInFile("PROCESS_NAME_TEXTBOX").toString(), QStringLiteral("qx-display-gone"));
+    QVERIFY2(settings.valueInFile("MainLeft").isValid(), "nothing was saved");
 }
 
 QTEST_GUILESS_MAIN(TestDesktop)

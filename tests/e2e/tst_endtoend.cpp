@@ -29,9 +29,9 @@ bool within(const QRect &actual, const QRect &expected, int tolerance)
 }
 
 // A stored number, in either decimal notation; NaN when the text is not one.
-double storedNumber(const QSettings &ini, const QString &key)
+double storedNumber(const IsolatedSettings &settings, const QString &key)
 {
-    QString text = ini.value(key).toString();
+    QString text = settings.valueInFile(key).toString();
     text.replace(u',', u'.');
     bool ok = false;
     const double value = text.toDouble(&ok);
@@ -77,11 +77,10 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
     Program program(settings, {"QT_QPA_PLATFORM=xcb"});
     QVERIFY2(program.waitForStarted(kStartMs), qPrintable(program.errorString()));
     const auto stillRunning = [&] { return program.state() == QProcess::Running; };
-    const auto errorOutput = [&] { return QString::fromLocal8Bit(program.readAllStandardError()); };
 
     // The stored tick and name are enough: nothing is clicked.
     QTRY_VERIFY_WITH_TIMEOUT(!target.isRunning(first) || !stillRunning(), kStartMs);
-    QVERIFY2(stillRunning(), qPrintable("quellex ended early: " + errorOutput()));
+    QVERIFY2(stillRunning(), qPrintable("quellex ended early: " + program.errors()));
     qInfo("process of the stored name ended %lld ms after the start", clock.elapsed());
 
     target.start(2);
@@ -111,47 +110,38 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
                          1845 / kTwipsPerPixel);
     QRect frame;
     QTRY_VERIFY2_WITH_TIMEOUT(within(frame = client.frameGeometry(window), expected, 1),
-                              qPrintable(QStringLiteral("frame at %1,%2 %3x%4")
-                                             .arg(frame.x())
-                                             .arg(frame.y())
-                                             .arg(frame.width())
-                                             .arg(frame.height())),
-                              kEndMs);
+                              QTest::toString(frame), kEndMs);
 
     client.requestClose(window);
     clock.restart();
     if (!QTest::qWaitFor([&] { return !stillRunning(); }, kEndMs)) {
         program.kill();
         program.waitForFinished(kEndMs);
-        QFAIL(qPrintable("quellex did not end after its window was closed: " + errorOutput()));
+        QFAIL(qPrintable("quellex did not end after its window was closed: " + program.errors()));
     }
     qInfo("quellex ended %lld ms after the close request", clock.elapsed());
-    const QString errors = errorOutput();
+    const QString errors = program.errors();
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QVERIFY2(program.exitCode() == 0, qPrintable(errors));
     if (!errors.isEmpty())
         qInfo().noquote() << "quellex wrote on stderr:" << errors;
 
-    QSettings ini(settings.iniPath(), QSettings::IniFormat);
-    QCOMPARE(ini.status(), QSettings::NoError);
-    ini.beginGroup(QStringLiteral("Settings"));
-    QCOMPARE(ini.value(QStringLiteral("PROCESS_NAME_TEXTBOX")).toString(), target.imageName());
-    QCOMPARE(ini.value(QStringLiteral("AUTO_TERMINATE_TICKBOX")).toString(), QStringLiteral("1"));
+    QCOMPARE(QSettings(settings.iniPath(), QSettings::IniFormat).status(), QSettings::NoError);
+    QCOMPARE(settings.valueInFile("PROCESS_NAME_TEXTBOX").toString(), target.imageName());
+    QCOMPARE(settings.valueInFile("AUTO_TERMINATE_TICKBOX").toString(), QStringLiteral("1"));
     const struct
     {
         const char *key;
         double expected;
     } geometry[] = {{"MainLeft", 1500}, {"MainTop", 1200}, {"MainWidth", 10965}, {"MainHeight", 1845}};
     for (const auto &[key, value] : geometry) {
-        const double stored = storedNumber(ini, QLatin1String(key));
-        QVERIFY2(std::abs(stored - value) <= kTwipsPerPixel,
-                 qPrintable(QStringLiteral("%1=%2").arg(key, ini.value(QLatin1String(key)).toString())));
+        QVERIFY2(std::abs(storedNumber(settings, key) - value) <= kTwipsPerPixel, settings.readIni());
     }
     // Keys the main window does not own come through its rewrite of the file as they were.
-    QCOMPARE(ini.value(QStringLiteral("AlwaysOnTopTimer_TICKBOX")).toString(), QStringLiteral("0"));
-    QCOMPARE(ini.value(QStringLiteral("SHOW_ZORVIN_DEV_TICKBOX")).toString(), QStringLiteral("1"));
-    QCOMPARE(ini.value(QStringLiteral("AboutLeft")).toString(), QStringLiteral("2400"));
-    QCOMPARE(ini.value(QStringLiteral("AboutTop")).toString(), QStringLiteral("2100"));
+    QCOMPARE(settings.valueInFile("AlwaysOnTopTimer_TICKBOX").toString(), QStringLiteral("0"));
+    QCOMPARE(settings.valueInFile("SHOW_ZORVIN_DEV_TICKBOX").toString(), QStringLiteral("1"));
+    QCOMPARE(settings.valueInFile("AboutLeft").toString(), QStringLiteral("2400"));
+    QCOMPARE(settings.valueInFile("AboutTop").toString(), QStringLiteral("2100"));
 
     QVERIFY(longerName.isRunning(longer));
     QVERIFY(bystander.isRunning(other));
@@ -186,7 +176,7 @@ void TestEndToEnd::refusesToStartWithoutDisplay()
     QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, kEndMs);
     qInfo("quellex gave up after %lld ms", clock.elapsed());
 
-    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    const QString errors = program.errors();
     // An abort or a crash ends the process by a signal, not with an exit code.
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QVERIFY2(program.exitCode() != 0, qPrintable(errors));
@@ -228,12 +218,10 @@ void TestEndToEnd::displayGoneOnFirstRunSavesEverything()
     // A crash ends the process by a signal, not with an exit code.
     QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() != 0,
              program.readAllStandardError().constData());
-    QSettings ini(settings.iniPath(), QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("Settings"));
-    QCOMPARE(ini.value(QStringLiteral("PROCESS_NAME_TEXTBOX")).toString(), name);
-    QCOMPARE(ini.value(QStringLiteral("AUTO_TERMINATE_TICKBOX")).toString(), QStringLiteral("1"));
-    QCOMPARE(ini.value(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")).toString(), QStringLiteral("1"));
-    QVERIFY(ini.contains(QStringLiteral("MainLeft")) && ini.contains(QStringLiteral("AboutLeft")));
+    QCOMPARE(settings.valueInFile("PROCESS_NAME_TEXTBOX").toString(), name);
+    QCOMPARE(settings.valueInFile("AUTO_TERMINATE_TICKBOX").toString(), QStringLiteral("1"));
+    QCOMPARE(settings.valueInFile("LOCK_PROCESS_NAME_TICKBOX").toString(), QStringLiteral("1"));
+    QVERIFY(settings.valueInFile("MainLeft").isValid() && settings.valueInFile("AboutLeft").isValid());
 }
 
 // At twice the scale, what is stored is where the frame stands, and a second start stores the same.
@@ -251,10 +239,8 @@ void TestEndToEnd::scaledDesktopStoresWhereTheFrameIs()
         const QPointF frame = QPointF(client.frameGeometry(windows.first()).topLeft()) * kTwipsPerPixel / 2;
         client.requestClose(windows.first());
         QVERIFY(program.waitForFinished(kEndMs));
-        QSettings ini(settings.iniPath(), QSettings::IniFormat);
-        const QPointF off = QPointF(storedNumber(ini, QStringLiteral("Settings/MainLeft")),
-                                    storedNumber(ini, QStringLiteral("Settings/MainTop"))) -
-                            frame;
+        const QPointF off =
+            QPointF(storedNumber(settings, "MainLeft"), storedNumber(settings, "MainTop")) - frame;
         QVERIFY2(std::abs(off.x()) <= kTwipsPerPixel && std::abs(off.y()) <= kTwipsPerPixel,
                  settings.readIni());
         stored << settings.readIni();

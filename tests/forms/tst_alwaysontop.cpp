@@ -5,9 +5,8 @@
 using namespace quellex;
 using namespace quellex::forms;
 using platform::WindowHandle;
-using test::FakeWindowManager;
 
-class TestAlwaysOnTop : public QObject
+class TestAlwaysOnTop : public test::WindowTest
 {
     Q_OBJECT
 
@@ -17,19 +16,15 @@ private slots:
     void demotesTheSecondAnswerThenPromotesItself();
     void settingsWindowIsLikeAnyOther();
     void timerRunsOnlyWhileSwitchedOn();
-
-private:
-    test::IsolatedSettings m_settings;
-    test::FakeProcessQueryService m_processes;
 };
 
 void TestAlwaysOnTop::nothingWhileTheMainWindowHasTheFocus()
 {
-    FakeWindowManager windows;
-    QuellexMain main(m_processes, windows);
+    auto &windows = m_bed->windows;
+    QuellexMain &main = loadMain();
     windows.setForegroundWindow(main.hWnd());
     main.AlwaysOnTopTimer_Timer();
-    QCOMPARE(windows.callLog(), QStringList{QStringLiteral("GetForegroundWindow() = %1").arg(main.hWnd())});
+    QCOMPARE(windows.callLog, QStringList{QStringLiteral("GetForegroundWindow() = %1").arg(main.hWnd())});
 }
 
 void TestAlwaysOnTop::demotesTheSecondAnswerThenPromotesItself_data()
@@ -45,24 +40,24 @@ void TestAlwaysOnTop::demotesTheSecondAnswerThenPromotesItself()
 {
     QFETCH(WindowHandle, first);
     QFETCH(WindowHandle, second);
-    FakeWindowManager windows;
-    QuellexMain main(m_processes, windows);
+    auto &windows = m_bed->windows;
+    QuellexMain &main = loadMain();
     const WindowHandle own = main.hWnd();
     windows.queueForegroundWindows({first, second});
     main.AlwaysOnTopTimer_Timer();
-    QCOMPARE(windows.callLog(), (QStringList{
-                                    QStringLiteral("GetForegroundWindow() = %1").arg(first),
-                                    QStringLiteral("GetForegroundWindow() = %1").arg(second),
-                                    QStringLiteral("SetWindowPos(%1, -2, 0, 0, 0, 0, 3)").arg(second),
-                                    QStringLiteral("SetWindowPos(%1, -1, 0, 0, 0, 0, 3)").arg(own),
-                                }));
+    QCOMPARE(windows.callLog, (QStringList{
+                                  QStringLiteral("GetForegroundWindow() = %1").arg(first),
+                                  QStringLiteral("GetForegroundWindow() = %1").arg(second),
+                                  QStringLiteral("SetWindowPos(%1, -2, 0, 0, 0, 0, 3)").arg(second),
+                                  QStringLiteral("SetWindowPos(%1, -1, 0, 0, 0, 0, 3)").arg(own),
+                              }));
     QVERIFY(windows.isTopmost(own));
 }
 
 void TestAlwaysOnTop::settingsWindowIsLikeAnyOther()
 {
-    FakeWindowManager windows;
-    QuellexMain main(m_processes, windows);
+    auto &windows = m_bed->windows;
+    QuellexMain &main = loadMain();
     QuellexSettings settingsWindow(main);
     const WindowHandle settingsHandle = WindowHandle(settingsWindow.winId());
     windows.setForegroundWindow(settingsHandle);
@@ -74,15 +69,15 @@ void TestAlwaysOnTop::settingsWindowIsLikeAnyOther()
 
 void TestAlwaysOnTop::timerRunsOnlyWhileSwitchedOn()
 {
-    m_settings.writeIni(test::iniFile("always-on-top.ini"));
-    FakeWindowManager windows;
+    m_bed->settings.writeIni(test::iniFile("always-on-top.ini"));
+    auto &windows = m_bed->windows;
     windows.setForegroundWindow(0x4200001);
-    QuellexMain main(m_processes, windows);
+    QuellexMain &main = loadMain();
     QTRY_VERIFY_WITH_TIMEOUT(windows.isTopmost(main.hWnd()), 5000);
     main.AlwaysOnTopTimer->stop();
-    windows.clearCalls();
+    windows.callLog.clear();
     QTest::qWait(1500);
-    QVERIFY(windows.calls().isEmpty());
+    QVERIFY(windows.callLog.isEmpty());
     // Switching off leaves the window where the last tick put it.
     QVERIFY(windows.isTopmost(main.hWnd()));
 }

@@ -28,47 +28,33 @@ private slots:
 
 private:
     void closeWindows() override { m_main.reset(); }
-    QuellexMain &showMain();
-    void setActiveWindowProperty(xcb_window_t window);
-    void letTicksRun(QuellexMain &main);
+    QuellexMain &showMain()
+    {
+        m_settings->writeIni(test::iniFile("always-on-top.ini"));
+        m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
+        m_main->show();
+        return *m_main;
+    }
+    // Several ticks, after which the window is still there, shown where it was, its timer running, and
+    // no X error came back to the toolkit.
+    void letTicksRun(QuellexMain &main)
+    {
+        const xcb_window_t own = xcb_window_t(main.hWnd());
+        const QRect before = main.geometry();
+        QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
+        QTest::qWait(3500);
+        QVERIFY2(ticks.count() >= 3, qPrintable(QStringLiteral("%1 ticks").arg(ticks.count())));
+        QVERIFY(main.isVisible());
+        QVERIFY(main.AlwaysOnTopTimer->isActive());
+        QCOMPARE(main.geometry(), before);
+        QVERIFY(m_client->windowExists(own));
+        QVERIFY(!m_client->hasWmState(own, "_NET_WM_STATE_ABOVE"));
+        QCOMPARE(m_xcbErrors, QStringList());
+    }
 
     test::FakeProcessQueryService m_processes;
     std::unique_ptr<QuellexMain> m_main;
 };
-
-QuellexMain &TestAlwaysOnTopNoWm::showMain()
-{
-    m_settings->writeIni(test::iniFile("always-on-top.ini"));
-    m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
-    m_main->show();
-    return *m_main;
-}
-
-// What a window manager that has gone away may leave on the root window.
-void TestAlwaysOnTopNoWm::setActiveWindowProperty(xcb_window_t window)
-{
-    xcb_change_property(m_client->connection(), XCB_PROP_MODE_REPLACE, m_client->root(),
-                        m_client->atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32, 1, &window);
-    // Read back, a round trip: the toolkit's connection sees the change from here on.
-    QCOMPARE(m_client->activeWindow(), window);
-}
-
-// Several ticks, after which the window is still there, shown where it was, its timer running, and
-// no X error came back to the toolkit.
-void TestAlwaysOnTopNoWm::letTicksRun(QuellexMain &main)
-{
-    const xcb_window_t own = xcb_window_t(main.hWnd());
-    const QRect before = main.geometry();
-    QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
-    QTest::qWait(3500);
-    QVERIFY2(ticks.count() >= 3, qPrintable(QStringLiteral("%1 ticks").arg(ticks.count())));
-    QVERIFY(main.isVisible());
-    QVERIFY(main.AlwaysOnTopTimer->isActive());
-    QCOMPARE(main.geometry(), before);
-    QVERIFY(m_client->windowExists(own));
-    QVERIFY(!m_client->hasWmState(own, "_NET_WM_STATE_ABOVE"));
-    QCOMPARE(m_xcbErrors, QStringList());
-}
 
 void TestAlwaysOnTopNoWm::keepsRunningWithoutAWindowManager()
 {
@@ -91,16 +77,17 @@ void TestAlwaysOnTopNoWm::keepsRunningWithAnActiveWindowLeftBehind()
     // A window that no longer exists, then one that does but that nobody will restack.
     const xcb_window_t gone = m_client->createWindow(QStringLiteral("gone"));
     m_client->destroyWindow(gone);
-    setActiveWindowProperty(gone);
-    if (QTest::currentTestFailed())
-        return;
+    // What a window manager that has gone away may leave on the root window.
+    QVERIFY(setActiveWindow({gone}));
+    QCOMPARE(m_client->activeWindow(), gone);
     QCOMPARE(m_layer->GetForegroundWindow(), platform::WindowHandle(gone));
     letTicksRun(main);
     if (QTest::currentTestFailed())
         return;
 
     const xcb_window_t other = m_client->createWindow(QStringLiteral("another program"));
-    setActiveWindowProperty(other);
+    QVERIFY(setActiveWindow({other}));
+    QCOMPARE(m_client->activeWindow(), other);
     QCOMPARE(m_layer->GetForegroundWindow(), platform::WindowHandle(other));
     letTicksRun(main);
     if (QTest::currentTestFailed())

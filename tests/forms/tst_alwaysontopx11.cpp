@@ -4,7 +4,6 @@
 #include "forms/common/toolkitdisplay.h"
 #include "forms/main/quellexmain.h"
 #include "forms/settings/quellexsettings.h"
-#include "platform/linux/xcbcalls.h"
 #include "tests/platform/x11fixture.h"
 #include "tests/support/fakeprocessqueryservice.h"
 
@@ -48,9 +47,34 @@ private:
         m_main.reset();
         m_mainWindow = 0;
     }
-    QuellexMain *showMain();
-    bool bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window, QElapsedTimer &sinceInFront);
-    void requestRaise(xcb_window_t window);
+    // The main window, shown and taken on by the window manager; null when it was not.
+    QuellexMain *showMain()
+    {
+        m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
+        m_main->show();
+        m_mainWindow = xcb_window_t(m_main->hWnd());
+        return m_client->waitUntilManaged(m_mainWindow, kWait) ? m_main.get() : nullptr;
+    }
+    // Activates the window and puts it in the topmost band right after a tick, so that the next tick does
+    // not land halfway through; should one land there all the same, it starts over. On success,
+    // sinceInFront runs from the moment the window was topmost in front, and the next tick is less than a
+    // second away.
+    bool bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window, QElapsedTimer &sinceInFront)
+    {
+        QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (!ticks.wait(kWait))
+                return false;
+            ticks.clear();
+            const bool inFront =
+                m_client->activate(window, kWait) && m_client->setTopmost(window, true, kWait);
+            sinceInFront.start();
+            if (ticks.isEmpty())
+                return inFront;
+        }
+        qWarning("a tick landed in every attempt to bring the window forward");
+        return false;
+    }
     bool mainAbove(xcb_window_t own, xcb_window_t other)
     {
         return hasAbove(own) && !hasAbove(other) && m_client->isStackedAbove(own, other);
@@ -59,45 +83,6 @@ private:
     std::unique_ptr<QuellexMain> m_main;
     xcb_window_t m_mainWindow = 0;
 };
-
-// The main window, shown and taken on by the window manager; null when it was not.
-QuellexMain *TestAlwaysOnTopX11::showMain()
-{
-    m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
-    m_main->show();
-    m_mainWindow = xcb_window_t(m_main->hWnd());
-    return m_client->waitUntilManaged(m_mainWindow, kWait) ? m_main.get() : nullptr;
-}
-
-void TestAlwaysOnTopX11::requestRaise(xcb_window_t window)
-{
-    constexpr std::uint32_t kFromAPager = 2;
-    platform::xcbSendToWindowManager(m_client->connection(), m_client->root(), window,
-                                     m_client->atom("_NET_RESTACK_WINDOW"), kFromAPager, XCB_WINDOW_NONE,
-                                     XCB_STACK_MODE_ABOVE, 0);
-    m_client->flush();
-}
-
-// Activates the window and puts it in the topmost band right after a tick, so that the next tick does
-// not land halfway through; should one land there all the same, it starts over. On success,
-// sinceInFront runs from the moment the window was topmost in front, and the next tick is less than a
-// second away.
-bool TestAlwaysOnTopX11::bringForwardBetweenTicks(QuellexMain &main, xcb_window_t window,
-                                                  QElapsedTimer &sinceInFront)
-{
-    QSignalSpy ticks(main.AlwaysOnTopTimer, &QTimer::timeout);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (!ticks.wait(kWait))
-            return false;
-        ticks.clear();
-        const bool inFront = m_client->activate(window, kWait) && m_client->setTopmost(window, true, kWait);
-        sinceInFront.start();
-        if (ticks.isEmpty())
-            return inFront;
-    }
-    qWarning("a tick landed in every attempt to bring the window forward");
-    return false;
-}
 
 void TestAlwaysOnTopX11::topmostWindowInFrontIsPushedBelowWithinATick()
 {
@@ -173,7 +158,7 @@ void TestAlwaysOnTopX11::nothingWhileTheMainWindowHasTheFocus()
     QVERIFY(m_client->setTopmost(other, true, kWait));
     // Joining the band does not lift a window above those already in it; a pager's restack request
     // does, and leaves the focus alone.
-    requestRaise(other);
+    m_client->requestRaise(other);
     QVERIFY(QTest::qWaitFor([&] { return m_client->isStackedAbove(other, own); }, kWait));
     QCOMPARE(m_client->activeWindow(), own);
     const QList<xcb_atom_t> ownState = m_client->wmState(own);

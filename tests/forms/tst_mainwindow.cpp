@@ -28,16 +28,13 @@ private slots:
     void unreachableStoredPositionFallsBackToDefault();
     void opensInTheNameBoxAndTabsInDesignOrder();
     void stoppedTimerAndChangedNameClearTheirTooltips();
-
-private:
-    QuellexMain &load() { return loadMain(); }
 };
 
 void TestMainWindow::firstRunDefaults()
 {
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.show();
-    const TwipsRect frame = test::WindowTestBed::frame(&w);
+    const TwipsRect frame = savedFrame(&w);
     QVERIFY(qAbs(frame.left - 1000) <= 15 && qAbs(frame.top - 1000) <= 15);
     QVERIFY(qAbs(frame.width - 10965) <= 15 && qAbs(frame.height - 1845) <= 15);
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("!!! PROCESS NAME TO TERMINATE !!!"));
@@ -69,9 +66,9 @@ void TestMainWindow::firstRunDefaults()
 void TestMainWindow::storedKeysAppliedAtLoad()
 {
     m_bed->settings.writeIni(test::iniFile("main-stored.ini"));
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.show();
-    const TwipsRect frame = test::WindowTestBed::frame(&w);
+    const TwipsRect frame = savedFrame(&w);
     QCOMPARE(frame.left, 3000.f);
     QCOMPARE(frame.top, 1500.f);
     QCOMPARE(frame.width, 11400.f);
@@ -84,7 +81,7 @@ void TestMainWindow::storedKeysAppliedAtLoad()
     // Only exactly 1 is on.
     m_bed->main.reset();
     m_bed->settings.writeIni(test::iniFile("not-exactly-one.ini"));
-    QuellexMain &again = load();
+    QuellexMain &again = loadMain();
     QVERIFY(!again.AlwaysOnTopTimer->isActive());
     QVERIFY(!again.PROCESS_NAME_TEXTBOX->isReadOnly());
 }
@@ -93,7 +90,7 @@ void TestMainWindow::storedAutoTerminateEndsFromTheFirstQuarterSecond()
 {
     m_bed->settings.writeIni(test::iniFile("auto-terminate.ini", {"qx-auto"}));
     m_bed->processes.running << QStringLiteral("qx-auto");
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     QVERIFY(w.AUTO_TERMINATE_TICKBOX->isChecked());
     QVERIFY(w.AUTO_TERMINATE_TIMER->isActive());
     QTRY_VERIFY_WITH_TIMEOUT(m_bed->processes.terminated.contains(QStringLiteral("qx-auto")), 5000);
@@ -103,7 +100,7 @@ void TestMainWindow::storedAutoTerminateEndsFromTheFirstQuarterSecond()
 
 void TestMainWindow::watchersColourByState()
 {
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     QCOMPARE(backColor(w.PROCESS_NAME_TEXTBOX), kDefaultColor);
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-watched"));
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kRed, 5000);
@@ -117,7 +114,7 @@ void TestMainWindow::watchersColourByState()
 
 void TestMainWindow::typedNameIsTheTargetAtTheNextTick()
 {
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.AUTO_TERMINATE_TICKBOX->click();
     QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("1"));
     QTest::keyClicks(w.PROCESS_NAME_TEXTBOX, QStringLiteral("x"));
@@ -135,7 +132,7 @@ void TestMainWindow::nameOnItsWayIsNeitherEndedNorKept()
 {
     m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=qx-\n");
     m_bed->processes.running << QStringLiteral("qx-a");
-    QLineEdit *box = load().PROCESS_NAME_TEXTBOX;
+    QLineEdit *box = loadMain().PROCESS_NAME_TEXTBOX;
     // "qx-a" stands past two ticks on the way to "qx-ab": neither ended nor written before typing pauses.
     QTest::keyClick(box, Qt::Key_A);
     QTest::qWait(600);
@@ -153,7 +150,7 @@ void TestMainWindow::controlCharactersNeverReachTheName()
 {
     // Kept by a version that took them: shown and matched without, not ended before the user settles it.
     m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=\"qxhY\\t\"\n");
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("qxhY"));
     w.AUTO_TERMINATE_TIMER_Timer();
     QVERIFY(m_bed->processes.terminated.isEmpty());
@@ -166,7 +163,7 @@ void TestMainWindow::controlCharactersNeverReachTheName()
 
 void TestMainWindow::buttonsTerminateOnce()
 {
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-manual"));
     w.QUELLEX_NOW_BUTTON->click();
     w.PROCESS_TERMINATE_SLEEP_NOW_BUTTON->click();
@@ -179,7 +176,7 @@ void TestMainWindow::buttonsTerminateOnce()
 
 void TestMainWindow::closeSavesEverything()
 {
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.show();
     QSignalSpy unloaded(&w, &QuellexMain::unloaded);
     w.PROCESS_NAME_TEXTBOX->clear();
@@ -200,7 +197,7 @@ void TestMainWindow::closeSavesEverything()
 
     // The next start shows the empty name, not the first-run text, and resumes automatic termination.
     m_bed->main.reset();
-    QuellexMain &next = load();
+    QuellexMain &next = loadMain();
     QCOMPARE(next.PROCESS_NAME_TEXTBOX->text(), QString());
     QVERIFY(next.AUTO_TERMINATE_TIMER->isActive());
     QVERIFY(!next.ZORVIN_SLEEP_TERMINATOR_TICKBOX->isChecked());
@@ -209,7 +206,7 @@ void TestMainWindow::closeSavesEverything()
 void TestMainWindow::hiddenDeveloperGroupKeepsWorking()
 {
     m_bed->settings.writeIni(test::iniFile("one-key.ini", {"SHOW_ZORVIN_DEV_TICKBOX", "0"}));
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.show();
     QVERIFY(w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->isHidden());
     w.ZORVIN_SLEEP_TERMINATOR_TICKBOX->setChecked(true);
@@ -227,7 +224,7 @@ void TestMainWindow::hiddenDeveloperGroupKeepsWorking()
 
 void TestMainWindow::serviceErrorsLeaveColoursAndShowInTooltip()
 {
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-error"));
     m_bed->processes.running << QStringLiteral("qx-error");
     QTRY_COMPARE_WITH_TIMEOUT(backColor(w.PROCESS_NAME_TEXTBOX), kGreen, 5000);
@@ -250,7 +247,7 @@ void TestMainWindow::serviceErrorsLeaveColoursAndShowInTooltip()
 
 void TestMainWindow::refusedProcessesShowInTooltipUntilEnded()
 {
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-stubborn"));
     m_bed->processes.running << QStringLiteral("qx-stubborn") << QStringLiteral("qx-stubborn");
     m_bed->processes.refusing = 2;
@@ -265,23 +262,23 @@ void TestMainWindow::refusedProcessesShowInTooltipUntilEnded()
 void TestMainWindow::unreachableStoredPositionFallsBackToDefault()
 {
     m_bed->settings.writeIni(test::iniFile("main-off-screen.ini"));
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.show();
-    const TwipsRect frame = test::WindowTestBed::frame(&w);
+    const TwipsRect frame = savedFrame(&w);
     QVERIFY(qAbs(frame.left - 1000) <= 15 && qAbs(frame.top - 1000) <= 15);
     QCOMPARE(frame.width, 11400.f);
     // Partly off the screen, but with the title bar in reach: as stored.
     m_bed->main.reset();
     m_bed->settings.writeIni(test::iniFile("main-at.ini", {"-3000", "600"}));
-    QuellexMain &partly = load();
+    QuellexMain &partly = loadMain();
     partly.show();
-    QCOMPARE(test::WindowTestBed::frame(&partly).left, -3000.f);
+    QCOMPARE(savedFrame(&partly).left, -3000.f);
 }
 
 void TestMainWindow::opensInTheNameBoxAndTabsInDesignOrder()
 {
     // One Space must not end every sleep process the moment the window opens.
-    QCOMPARE(test::WindowTestBed::tabCycle(load()),
+    QCOMPARE(tabCycle(loadMain()),
              QStringList({"PROCESS_NAME_TEXTBOX", "AUTO_TERMINATE_TICKBOX", "QUELLEX_SETTINGS_BUTTON",
                           "QUELLEX_NOW_BUTTON", "ZORVIN_SLEEP_TERMINATOR_TICKBOX",
                           "PROCESS_TERMINATE_SLEEP_NOW_BUTTON", "PROCESS_NAME_TEXTBOX"}));
@@ -289,7 +286,7 @@ void TestMainWindow::opensInTheNameBoxAndTabsInDesignOrder()
 
 void TestMainWindow::stoppedTimerAndChangedNameClearTheirTooltips()
 {
-    QuellexMain &w = load();
+    QuellexMain &w = loadMain();
     w.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-stubborn"));
     m_bed->processes.running << QStringLiteral("qx-stubborn");
     m_bed->processes.refusing = 1;

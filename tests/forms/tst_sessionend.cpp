@@ -9,9 +9,8 @@
 #include <csignal>
 
 using namespace quellex::forms;
-using quellex::test::WindowTestBed;
 
-class TestSessionEnd : public QObject
+class TestSessionEnd : public quellex::test::WindowTest
 {
     Q_OBJECT
 
@@ -33,8 +32,7 @@ void TestSessionEnd::signalSavesBothWindows()
 {
     QFETCH(int, signalNumber);
     QFETCH(bool, settingsOpen);
-    WindowTestBed bed;
-    QuellexMain &main = bed.loadMain();
+    QuellexMain &main = loadMain();
     main.show();
     main.PROCESS_NAME_TEXTBOX->setText(QStringLiteral("qx-typed-before-logout"));
     main.AUTO_TERMINATE_TICKBOX->click();
@@ -51,8 +49,8 @@ void TestSessionEnd::signalSavesBothWindows()
             settings->LOCK_PROCESS_NAME_TICKBOX->click();
             // A session manager's checkpoint saves both windows, and closes neither.
             emit qApp->commitDataRequest(*qApp->findChild<QSessionManager *>());
-            QCOMPARE(bed.stored(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")), QStringLiteral("1"));
-            QVERIFY(bed.stored(QStringLiteral("AboutLeft")) != QStringLiteral("<absent>") &&
+            QCOMPARE(stored(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")), QStringLiteral("1"));
+            QVERIFY(stored(QStringLiteral("AboutLeft")) != QStringLiteral("<absent>") &&
                     QApplication::activeModalWidget() == settings);
         }
         // The second one arrives while the first is being handled, and must not cut the save short.
@@ -70,9 +68,9 @@ void TestSessionEnd::signalSavesBothWindows()
     QVERIFY(signalled);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(main.isHidden());
-    QCOMPARE(bed.stored(QStringLiteral("PROCESS_NAME_TEXTBOX")), QStringLiteral("qx-typed-before-logout"));
-    QCOMPARE(bed.stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("1"));
-    QCOMPARE(bed.stored(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")),
+    QCOMPARE(stored(QStringLiteral("PROCESS_NAME_TEXTBOX")), QStringLiteral("qx-typed-before-logout"));
+    QCOMPARE(stored(QStringLiteral("AUTO_TERMINATE_TICKBOX")), QStringLiteral("1"));
+    QCOMPARE(stored(QStringLiteral("LOCK_PROCESS_NAME_TICKBOX")),
              settingsOpen ? QStringLiteral("1") : QStringLiteral("<absent>"));
     QTest::qWait(100);
     QCOMPARE(unloaded.count(), 1);

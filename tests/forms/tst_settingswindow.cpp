@@ -42,7 +42,7 @@ void TestSettingsWindow::firstOpeningChangesNothing()
     QCOMPARE(stored(QStringLiteral("SHOW_ZORVIN_DEV_TICKBOX")), QStringLiteral("1"));
     QCOMPARE(stored(QStringLiteral("AlwaysOnTopTimer_TICKBOX")), QStringLiteral("<absent>"));
     window.show();
-    const TwipsRect frame = test::WindowTestBed::frame(&window);
+    const TwipsRect frame = savedFrame(&window);
     QVERIFY(qAbs(frame.width - 5775) <= 15 && qAbs(frame.height - 5280) <= 15);
 }
 
@@ -87,7 +87,7 @@ void TestSettingsWindow::okAndCloseBoxBothSave()
         QuellexSettings window(main);
         QVERIFY(window.LOCK_PROCESS_NAME_TICKBOX->isChecked());
         window.show();
-        QCOMPARE(test::WindowTestBed::frame(&window).left, 4500.f);
+        QCOMPARE(savedFrame(&window).left, 4500.f);
         window.move(150, 60);
         window.LOCK_PROCESS_NAME_TICKBOX->click();
         QVERIFY(window.close());
@@ -117,7 +117,7 @@ void TestSettingsWindow::sizeIsNeverWritten()
                           QStringLiteral("6000"));
     QuellexSettings window(main);
     window.show();
-    QCOMPARE(test::WindowTestBed::frame(&window).width, 6000.f);
+    QCOMPARE(savedFrame(&window).width, 6000.f);
 }
 
 void TestSettingsWindow::restartKeepsHiddenGroupAndLockedName()
@@ -178,7 +178,7 @@ void TestSettingsWindow::opensOnOkAndTabsInDesignOrder()
 {
     QuellexMain &main = loadMain();
     QuellexSettings window(main);
-    QCOMPARE(test::WindowTestBed::tabCycle(window),
+    QCOMPARE(tabCycle(window),
              QStringList({"OK_BUTTON", "TERMINATOR_SKULL_WEBSITE_TEXTBOX_1",
                           "TERMINATOR_SKULL_WEBSITE_TEXTBOX_2", "AlwaysOnTopTimer_TICKBOX",
                           "LOCK_PROCESS_NAME_TICKBOX", "SHOW_ZORVIN_DEV_TICKBOX", "OK_BUTTON"}));

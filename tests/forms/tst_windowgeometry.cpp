@@ -12,7 +12,6 @@
 #include <QScreen>
 
 using namespace quellex::forms;
-using quellex::test::WindowTestBed;
 
 namespace {
 
@@ -27,7 +26,7 @@ qint64 residentBytes()
 
 } // namespace
 
-class TestWindowGeometry : public QObject
+class TestWindowGeometry : public quellex::test::WindowTest
 {
     Q_OBJECT
 
@@ -46,12 +45,11 @@ void TestWindowGeometry::hostileStoredGeometryIsBounded_data()
 void TestWindowGeometry::hostileStoredGeometryIsBounded()
 {
     QFETCH(QByteArray, value);
-    WindowTestBed bed;
-    bed.settings.writeIni(quellex::test::iniFile("hostile-geometry.ini", {QString::fromLatin1(value)}));
+    m_bed->settings.writeIni(quellex::test::iniFile("hostile-geometry.ini", {QString::fromLatin1(value)}));
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     QElapsedTimer clock;
     clock.start();
-    QuellexMain &main = bed.loadMain();
+    QuellexMain &main = loadMain();
     main.show();
     QuellexSettings settings(main);
     settings.show();
@@ -71,15 +69,15 @@ void TestWindowGeometry::hostileStoredGeometryIsBounded()
                 window->childrenRect().right() < window->width());
     }
     // Nothing is written back merely for having been bounded.
-    QCOMPARE(bed.stored(QStringLiteral("MainWidth")), QString::fromLatin1(value));
-    QCOMPARE(bed.stored(QStringLiteral("AboutHeight")), QString::fromLatin1(value));
+    QCOMPARE(stored(QStringLiteral("MainWidth")), QString::fromLatin1(value));
+    QCOMPARE(stored(QStringLiteral("AboutHeight")), QString::fromLatin1(value));
     settings.close();
     main.close();
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(residentBytes() < 200 * 1024 * 1024, qPrintable(QString::number(residentBytes())));
     // The real geometry is saved, as a number.
     bool isNumber = false;
-    bed.stored(QStringLiteral("MainWidth")).toFloat(&isNumber);
+    stored(QStringLiteral("MainWidth")).toFloat(&isNumber);
     QVERIFY(isNumber);
 }
 

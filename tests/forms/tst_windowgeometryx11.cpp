@@ -7,7 +7,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
-class TestWindowGeometryX11 : public QObject
+class TestWindowGeometryX11 : public quellex::test::WindowTest
 {
     Q_OBJECT
     quellex::test::X11TestClient m_client;
@@ -35,9 +35,8 @@ void TestWindowGeometryX11::movedAtOnceIsSavedWhereTheFrameStands()
 {
     QFETCH(QString, window);
     QFETCH(QList<quint32>, extents);
-    quellex::test::WindowTestBed bed;
-    quellex::forms::QuellexSettings settings(bed.loadMain());
-    QWidget *shown = window == "Main" ? static_cast<QWidget *>(bed.main.get()) : &settings;
+    quellex::forms::QuellexSettings settings(loadMain());
+    QWidget *shown = window == "Main" ? static_cast<QWidget *>(m_bed->main.get()) : &settings;
     shown->show();
     const auto id = xcb_window_t(shown->winId());
     // Unserved meanwhile, the program hears that the window was framed only once it has been moved.
@@ -58,16 +57,16 @@ void TestWindowGeometryX11::movedAtOnceIsSavedWhereTheFrameStands()
     const int frameHeight = m_client.frameGeometry(id).height();
     QVERIFY(shown->width() >= shown->minimumWidth() && shown->height() >= shown->minimumHeight());
     shown->close();
-    const QString stored = bed.stored(window + "Left") + ' ' + bed.stored(window + "Top");
+    const QString savedAt = stored(window + "Left") + ' ' + stored(window + "Top");
     if (extents.isEmpty()) {
-        QCOMPARE(stored, QStringLiteral("6000 4500"));
-        QVERIFY(window == "About" || bed.stored("MainHeight") == QString::number(frameHeight * 15));
+        QCOMPARE(savedAt, QStringLiteral("6000 4500"));
+        QVERIFY(window == "About" || stored("MainHeight") == QString::number(frameHeight * 15));
     } else {
         // A frame no window could have is none: the client area is stored, a border away.
-        QVERIFY2(std::abs(stored.section(' ', 0, 0).toInt() - 6000) <= 200 * 15 &&
-                     std::abs(stored.section(' ', 1, 1).toInt() - 4500) <= 200 * 15 &&
-                     bed.stored("MainWidth").toInt() >= shown->minimumWidth() * 15,
-                 qPrintable(stored));
+        QVERIFY2(std::abs(savedAt.section(' ', 0, 0).toInt() - 6000) <= 200 * 15 &&
+                     std::abs(savedAt.section(' ', 1, 1).toInt() - 4500) <= 200 * 15 &&
+                     stored("MainWidth").toInt() >= shown->minimumWidth() * 15,
+                 qPrintable(savedAt));
     }
 }
 

@@ -22,22 +22,9 @@
 
 namespace quellex::test {
 
-// A main window over fakes and a private settings store, made anew for every test function.
-struct WindowTestBed
+// What window tests read off a window and the store.
+struct WindowChecks
 {
-    IsolatedSettings settings;
-    FakeProcessQueryService processes;
-    FakeWindowManager windows;
-    std::unique_ptr<forms::QuellexMain> main;
-
-    // Loads the main window, as a start of the program does; a window loaded before is gone first.
-    forms::QuellexMain &loadMain()
-    {
-        main.reset();
-        main = std::make_unique<forms::QuellexMain>(processes, windows);
-        return *main;
-    }
-
     // The names of the controls that have the focus when the window opens and after each Tab, once
     // around.
     static QStringList tabCycle(QWidget &window)
@@ -58,7 +45,7 @@ struct WindowTestBed
     }
 
     // The outer frame a window would save now.
-    static forms::TwipsRect frame(const QWidget *window)
+    static forms::TwipsRect savedFrame(const QWidget *window)
     {
         return window->findChild<forms::WindowGeometry *>()->frame();
     }
@@ -71,14 +58,30 @@ struct WindowTestBed
     }
 };
 
+// A main window over fakes and a private settings store, made anew for every test function.
+struct WindowTestBed : WindowChecks
+{
+    IsolatedSettings settings;
+    FakeProcessQueryService processes;
+    FakeWindowManager windows;
+    std::unique_ptr<forms::QuellexMain> main;
+
+    // Loads the main window, as a start of the program does; a window loaded before is gone first.
+    forms::QuellexMain &loadMain()
+    {
+        main.reset();
+        main = std::make_unique<forms::QuellexMain>(processes, windows);
+        return *main;
+    }
+};
+
 // The base of a window test class that gets a fresh bed for every test function.
-class WindowTest : public QObject
+class WindowTest : public QObject, public WindowChecks
 {
     Q_OBJECT
 
 protected:
     forms::QuellexMain &loadMain() { return m_bed->loadMain(); }
-    static QString stored(const QString &key) { return WindowTestBed::stored(key); }
 
     std::unique_ptr<WindowTestBed> m_bed;
 

@@ -8,12 +8,6 @@
 using namespace quellex::platform;
 using quellex::test::X11TestClient;
 
-namespace {
-
-constexpr unsigned kKeepGeometry = SWP_NOSIZE | SWP_NOMOVE;
-
-} // namespace
-
 class TestX11WindowManager : public quellex::test::X11Fixture
 {
     Q_OBJECT
@@ -32,22 +26,15 @@ private slots:
     void windowDestroyedBetweenTheCalls();
 
 private:
-    // Two overlapping windows of another client, other in front and active, topmost when asked.
-    bool ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost);
-    bool setBand(WindowHandle window, WindowHandle band)
+    bool ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost)
     {
-        return m_layer->SetWindowPos(window, band, 0, 0, 0, 0, kKeepGeometry);
+        own = managedWindow("own", QRect(50, 50, 300, 200));
+        other = managedWindow("other", QRect(100, 100, 300, 200));
+        return own && other && m_client->activate(other, kWait) &&
+               (!otherTopmost || m_client->setTopmost(other, true, kWait)) &&
+               m_client->isStackedAbove(other, own);
     }
 };
-
-bool TestX11WindowManager::ownAndOther(xcb_window_t &own, xcb_window_t &other, bool otherTopmost)
-{
-    own = managedWindow("own", QRect(50, 50, 300, 200));
-    other = managedWindow("other", QRect(100, 100, 300, 200));
-    return own && other && m_client->activate(other, kWait) &&
-           (!otherTopmost || m_client->setTopmost(other, true, kWait)) &&
-           m_client->isStackedAbove(other, own);
-}
 
 void TestX11WindowManager::foregroundIsTheActivatedClientWindow()
 {
@@ -137,7 +124,7 @@ void TestX11WindowManager::refusedCallsChangeNothing()
     QVERIFY(!setBand(gone, HWND_TOPMOST));
     QVERIFY(!setBand(gone, HWND_NOTOPMOST));
     // Only the two band changes without moving or resizing are supported.
-    QVERIFY(!m_layer->SetWindowPos(window, 0, 0, 0, 0, 0, kKeepGeometry));
+    QVERIFY(!m_layer->SetWindowPos(window, 0, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE));
     QVERIFY(!m_layer->SetWindowPos(window, HWND_TOPMOST, 10, 10, 0, 0, SWP_NOSIZE));
     QVERIFY(!m_layer->SetWindowPos(window, HWND_TOPMOST, 0, 0, 10, 10, SWP_NOMOVE));
     QVERIFY(!setBand(m_client->root(), HWND_TOPMOST));

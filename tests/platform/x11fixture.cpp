@@ -9,13 +9,6 @@
 
 namespace quellex::test {
 
-X11Fixture::X11Fixture(Desktop desktop, LayerFactory toolkitLayer)
-    : m_desktop(desktop)
-    , m_toolkitLayer(toolkitLayer)
-{}
-
-X11Fixture::~X11Fixture() = default;
-
 void X11Fixture::initTestCase()
 {
     if (m_toolkitLayer) {
@@ -65,11 +58,8 @@ void X11Fixture::cleanup()
     // Everything is let go of before anything is checked, so that a failure here cannot leak into the
     // next test.
     closeWindows();
-    if (m_desktop == Desktop::WithoutWindowManager) {
-        // What a test set on the root window in the window manager's place.
-        xcb_delete_property(m_client->connection(), m_client->root(), m_client->atom("_NET_ACTIVE_WINDOW"));
-        m_client->flush();
-    }
+    if (m_desktop == Desktop::WithoutWindowManager)
+        setActiveWindow({}, XCB_ATOM_NONE);
     const bool windowsGone = m_client->destroyAllWindows(kWait) &&
                              QTest::qWaitFor([&] { return m_client->clientList().isEmpty(); }, kWait);
     const QStringList xcbErrors = std::exchange(m_xcbErrors, {});
@@ -86,10 +76,15 @@ void X11Fixture::cleanup()
     QCOMPARE(layerErrors, 0);
 }
 
-xcb_window_t X11Fixture::managedWindow(const QString &title, const QRect &geometry)
+bool X11Fixture::setActiveWindow(const QList<quint32> &values, xcb_atom_t type)
 {
-    const xcb_window_t window = m_client->createWindow(title, geometry);
-    return m_client->waitUntilManaged(window, kWait) ? window : 0;
+    const xcb_atom_t property = m_client->atom("_NET_ACTIVE_WINDOW");
+    if (type == XCB_ATOM_NONE)
+        xcb_delete_property(m_client->connection(), m_client->root(), property);
+    else
+        xcb_change_property(m_client->connection(), XCB_PROP_MODE_REPLACE, m_client->root(), property, type,
+                            32, values.size(), values.constData());
+    return m_client->windowExists(m_client->root()); // a round trip
 }
 
 void X11Fixture::cleanupTestCase()

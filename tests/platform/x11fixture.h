@@ -25,13 +25,27 @@ public:
 
 protected:
     // Without a factory for the toolkit's layer, the layer gets a connection of its own.
-    explicit X11Fixture(Desktop desktop, LayerFactory toolkitLayer = nullptr);
-    ~X11Fixture() override;
+    explicit X11Fixture(Desktop desktop, LayerFactory toolkitLayer = nullptr)
+        : m_desktop(desktop)
+        , m_toolkitLayer(toolkitLayer)
+    {}
     // Lets go of the toolkit's windows after a test function, before anything is checked.
     virtual void closeWindows() {}
     // A window of the test's own X client, once the window manager has taken it on; 0 when it did not.
-    xcb_window_t managedWindow(const QString &title, const QRect &geometry = QRect(80, 60, 500, 240));
+    xcb_window_t managedWindow(const QString &title, const QRect &geometry = QRect(80, 60, 500, 240))
+    {
+        const xcb_window_t window = m_client->createWindow(title, geometry);
+        return m_client->waitUntilManaged(window, kWait) ? window : 0;
+    }
     bool hasAbove(xcb_window_t window) { return m_client->hasWmState(window, "_NET_WM_STATE_ABOVE"); }
+    // Moves window into or out of the topmost band, as a tick does, through the layer.
+    bool setBand(platform::WindowHandle window, platform::WindowHandle band)
+    {
+        return m_layer->SetWindowPos(window, band, 0, 0, 0, 0, platform::SWP_NOSIZE | platform::SWP_NOMOVE);
+    }
+    // Sets _NET_ACTIVE_WINDOW on the root window in a window manager's place, with that type (deletes it
+    // for XCB_ATOM_NONE); true once the change is made for every connection.
+    bool setActiveWindow(const QList<quint32> &values, xcb_atom_t type = XCB_ATOM_WINDOW);
 
     static constexpr int kWait = 5000;
     std::unique_ptr<X11TestClient> m_client;

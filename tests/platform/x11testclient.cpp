@@ -58,15 +58,6 @@ xcb_atom_t X11TestClient::atom(const char *name)
     return atom;
 }
 
-QByteArray X11TestClient::atomName(xcb_atom_t atom)
-{
-    Reply<xcb_get_atom_name_reply_t> reply(
-        xcb_get_atom_name_reply(m_connection, xcb_get_atom_name(m_connection, atom), nullptr));
-    if (!reply)
-        return QByteArray::number(atom);
-    return QByteArray(xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get()));
-}
-
 xcb_window_t X11TestClient::createWindow(const QString &title, const QRect &geometry)
 {
     const xcb_window_t window = xcb_generate_id(m_connection);
@@ -140,7 +131,7 @@ bool X11TestClient::activate(xcb_window_t window, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
-        requestActivate(window);
+        sendToWindowManager(window, atom("_NET_ACTIVE_WINDOW"), kSourcePager, XCB_CURRENT_TIME, 0, 0);
         if (QTest::qWaitFor([&] { return activeWindow() == window; }, int(deadline.remainingTime()))) {
             QTest::qWait(150);
             if (activeWindow() == window)
@@ -152,18 +143,9 @@ bool X11TestClient::activate(xcb_window_t window, int timeoutMs)
 
 bool X11TestClient::setTopmost(xcb_window_t window, bool topmost, int timeoutMs)
 {
-    requestState(window, topmost, "_NET_WM_STATE_ABOVE");
+    sendToWindowManager(window, atom("_NET_WM_STATE"), topmost ? 1 : 0, atom("_NET_WM_STATE_ABOVE"), 0,
+                        kSourcePager);
     return QTest::qWaitFor([&] { return hasWmState(window, "_NET_WM_STATE_ABOVE") == topmost; }, timeoutMs);
-}
-
-void X11TestClient::requestActivate(xcb_window_t window)
-{
-    sendToWindowManager(window, atom("_NET_ACTIVE_WINDOW"), kSourcePager, XCB_CURRENT_TIME, 0, 0);
-}
-
-void X11TestClient::requestState(xcb_window_t window, bool add, const char *state)
-{
-    sendToWindowManager(window, atom("_NET_WM_STATE"), add ? 1 : 0, atom(state), 0, kSourcePager);
 }
 
 xcb_window_t X11TestClient::activeWindow()
@@ -234,6 +216,12 @@ void X11TestClient::requestMove(xcb_window_t window, const QPoint &frameTopLeft)
                         kNorthWestGravity | kXAndY | (kSourcePager << 12), quint32(frameTopLeft.x()),
                         quint32(frameTopLeft.y()), 0);
     flush();
+}
+
+void X11TestClient::requestRaise(xcb_window_t window)
+{
+    sendToWindowManager(window, atom("_NET_RESTACK_WINDOW"), kSourcePager, XCB_WINDOW_NONE,
+                        XCB_STACK_MODE_ABOVE, 0);
 }
 
 void X11TestClient::requestClose(xcb_window_t window)

@@ -20,14 +20,12 @@ class X11TestClient
 public:
     X11TestClient();
     ~X11TestClient();
-    X11TestClient(const X11TestClient &) = delete;
-    X11TestClient &operator=(const X11TestClient &) = delete;
+    Q_DISABLE_COPY(X11TestClient)
 
     bool isConnected() const;
     xcb_connection_t *connection() const { return m_connection; }
     xcb_window_t root() const { return m_root; }
     xcb_atom_t atom(const char *name);
-    QByteArray atomName(xcb_atom_t atom);
 
     // A mapped top-level window titled title; it is destroyed with the client unless destroyed before.
     xcb_window_t createWindow(const QString &title, const QRect &geometry = QRect(100, 100, 240, 160));
@@ -49,10 +47,6 @@ public:
     // just mapped after the request was served; then the request is repeated.
     bool activate(xcb_window_t window, int timeoutMs = 5000);
     bool setTopmost(xcb_window_t window, bool topmost, int timeoutMs = 5000);
-
-    // The requests alone, as a pager would send them (source indication 2).
-    void requestActivate(xcb_window_t window);
-    void requestState(xcb_window_t window, bool add, const char *state);
 
     // 0 when the property is absent or names no window.
     xcb_window_t activeWindow();
@@ -78,6 +72,8 @@ public:
     QRect frameGeometry(xcb_window_t window);
     // Asks the window manager to move window's frame there, as a pager does for a user's drag.
     void requestMove(xcb_window_t window, const QPoint &frameTopLeft);
+    // Asks the window manager to stack window above its siblings, as a pager does; the focus stays.
+    void requestRaise(xcb_window_t window);
     // Asks the window manager to close window, as a pager does.
     void requestClose(xcb_window_t window);
     // The client window inside a frame: frame itself or the first descendant that carries WM_STATE;

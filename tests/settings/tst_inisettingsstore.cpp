@@ -24,34 +24,16 @@ namespace {
 
 using namespace settings;
 
-const QString kApp = settings::kApplication;
-const QString kSection = settings::kSection;
 constexpr auto kNothingElse = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
 
 QString stored(const QString &key)
 {
-    return GetSetting(kApp, kSection, key, QStringLiteral("<absent>"));
+    return GetSetting(kApplication, kSection, key, QStringLiteral("<absent>"));
 }
 
 void save(const QString &key, const QString &value)
 {
-    SaveSetting(kApp, kSection, key, value);
-}
-
-// What a plain QSettings finds in the store's bytes, parsed from a copy so that QSettings' own cache
-// of the store file plays no part.
-QVariant valueInFile(const IsolatedSettings &store, const QString &key, const QString &section = kSection)
-{
-    QTemporaryDir dir;
-    QFile copy(dir.filePath(QStringLiteral("copy.ini")));
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(store.readIni()) < 0)
-        return {};
-    copy.close();
-    QSettings settings(copy.fileName(), QSettings::IniFormat);
-    (void)settings.allKeys();
-    if (settings.status() != QSettings::NoError)
-        return QStringLiteral("<invalid file>");
-    return settings.value(section + u'/' + key);
+    SaveSetting(kApplication, kSection, key, value);
 }
 
 // The warning must come exactly once from here to the end of the test function.
@@ -108,7 +90,7 @@ void TestIniSettingsStore::firstRunGivesDefaultsAndCreatesNothing()
     QCOMPARE(readSingle(SettingKey::MainWidth), 10965.0f);
     QCOMPARE(readInteger(SettingKey::AUTO_TERMINATE_TICKBOX), 0);
     QCOMPARE(readDouble(SettingKey::SHOW_ZORVIN_DEV_TICKBOX), 1.0);
-    QCOMPARE(GetSetting(kApp, QStringLiteral("Other"), QStringLiteral("X"), QStringLiteral("d")),
+    QCOMPARE(GetSetting(kApplication, QStringLiteral("Other"), QStringLiteral("X"), QStringLiteral("d")),
              QStringLiteral("d"));
     QVERIFY(QDir(m_store->configHome()).isEmpty(kNothingElse));
 }
@@ -174,7 +156,7 @@ void TestIniSettingsStore::textRoundTrip()
     settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, text);
     QCOMPARE(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX), text);
     // The file is UTF-8 INI that QSettings reads as the same one text.
-    const QVariant inFile = valueInFile(*m_store, QStringLiteral("PROCESS_NAME_TEXTBOX"));
+    const QVariant inFile = m_store->valueInFile(QStringLiteral("PROCESS_NAME_TEXTBOX"));
     QCOMPARE(inFile.typeId(), int(QMetaType::QString));
     QCOMPARE(inFile.toString(), text);
     if (QTest::currentDataTag() == QLatin1StringView("non-ASCII"))
@@ -184,7 +166,7 @@ void TestIniSettingsStore::textRoundTrip()
     QFile::remove(m_store->iniPath());
     {
         QSettings writer(m_store->iniPath(), QSettings::IniFormat);
-        writer.setValue(kSection + QStringLiteral("/PROCESS_NAME_TEXTBOX"), text);
+        writer.setValue(QStringLiteral("Settings/PROCESS_NAME_TEXTBOX"), text);
     }
     QCOMPARE(settings::readText(SettingKey::PROCESS_NAME_TEXTBOX), text);
 }
@@ -232,11 +214,11 @@ void TestIniSettingsStore::everyReadAndWriteSeesTheFile()
     m_store->writeIni(iniFile("hand-written.ini"));
     save(QStringLiteral("K"), QStringLiteral("a=b"));
     save(QStringLiteral("L"), QStringLiteral("4"));
-    QCOMPARE(valueInFile(*m_store, QStringLiteral("X"), QStringLiteral("Other")),
+    QCOMPARE(m_store->valueInFile(QStringLiteral("X"), QStringLiteral("Other")),
              QVariant(QStringLiteral("1")));
-    QCOMPARE(valueInFile(*m_store, QStringLiteral("K")), QVariant(QStringLiteral("a=b")));
-    QCOMPARE(valueInFile(*m_store, QStringLiteral("J")), QVariant(QStringLiteral("2")));
-    QCOMPARE(valueInFile(*m_store, QStringLiteral("L")), QVariant(QStringLiteral("4")));
+    QCOMPARE(m_store->valueInFile(QStringLiteral("K")), QVariant(QStringLiteral("a=b")));
+    QCOMPARE(m_store->valueInFile(QStringLiteral("J")), QVariant(QStringLiteral("2")));
+    QCOMPARE(m_store->valueInFile(QStringLiteral("L")), QVariant(QStringLiteral("4")));
 
     // A quote left open at the end does not swallow a value saved after it.
     m_store->writeIni(iniFile("open-quote.ini"));
@@ -261,7 +243,7 @@ void TestIniSettingsStore::numbers()
     // Written with a decimal comma, read with a point, and the other way round.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     settings::writeSingle(SettingKey::MainLeft, 1000.5f);
-    QCOMPARE(valueInFile(*m_store, QStringLiteral("MainLeft")), QVariant(QStringLiteral("1000,5")));
+    QCOMPARE(m_store->valueInFile(QStringLiteral("MainLeft")), QVariant(QStringLiteral("1000,5")));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QCOMPARE(readSingle(SettingKey::MainLeft), 1000.5f);
     settings::writeSingle(SettingKey::MainTop, -0.25f);
@@ -273,7 +255,7 @@ void TestIniSettingsStore::writeIsOnDiskAtOnce()
 {
     for (int i = 0; i < 3; ++i) {
         settings::writeInteger(SettingKey::SHOW_ZORVIN_DEV_TICKBOX, i);
-        QCOMPARE(valueInFile(*m_store, QStringLiteral("SHOW_ZORVIN_DEV_TICKBOX")),
+        QCOMPARE(m_store->valueInFile(QStringLiteral("SHOW_ZORVIN_DEV_TICKBOX")),
                  QVariant(QString::number(i)));
     }
     // No lock or temporary file is left beside it.
@@ -294,10 +276,10 @@ void TestIniSettingsStore::writeSurvivesKill()
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
-    QCOMPARE(settings::textToSingle(valueInFile(*m_store, QStringLiteral("MainLeft")).toString()), 1234.5f);
-    QCOMPARE(valueInFile(*m_store, QStringLiteral("PROCESS_NAME_TEXTBOX")),
+    QCOMPARE(settings::textToSingle(m_store->valueInFile(QStringLiteral("MainLeft")).toString()), 1234.5f);
+    QCOMPARE(m_store->valueInFile(QStringLiteral("PROCESS_NAME_TEXTBOX")),
              QVariant(QStringLiteral("killed")));
-    QCOMPARE(valueInFile(*m_store, QStringLiteral("MainTop")), QVariant(QStringLiteral("7")));
+    QCOMPARE(m_store->valueInFile(QStringLiteral("MainTop")), QVariant(QStringLiteral("7")));
 }
 
 void TestIniSettingsStore::corruptFile_data()

@@ -29,7 +29,6 @@ struct ChildOptions
 
 inline constexpr unsigned kNobody = 65534;
 
-// The arguments that start the test binary in that mode.
 QStringList childArguments(const QString &mode, const QStringList &arguments = {},
                            const ChildOptions &options = {});
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <stdexcept>
 
 namespace quellex::test {
@@ -54,6 +55,20 @@ QByteArray IsolatedSettings::readIni() const
 {
     QFile file(iniPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QVariant IsolatedSettings::valueInFile(const QString &key, const QString &section) const
+{
+    QTemporaryDir dir;
+    QFile copy(dir.filePath(QStringLiteral("copy.ini")));
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(readIni()) < 0)
+        return {};
+    copy.close();
+    QSettings settings(copy.fileName(), QSettings::IniFormat);
+    (void)settings.allKeys();
+    if (settings.status() != QSettings::NoError)
+        return QStringLiteral("<invalid file>");
+    return settings.value(section + u'/' + key);
 }
 
 #endif

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 
 namespace quellex::test {
 
@@ -19,8 +20,7 @@ class IsolatedSettings
 public:
     IsolatedSettings();
     ~IsolatedSettings();
-    IsolatedSettings(const IsolatedSettings &) = delete;
-    IsolatedSettings &operator=(const IsolatedSettings &) = delete;
+    Q_DISABLE_COPY(IsolatedSettings)
 
     QString configHome() const { return m_dir.path(); }
     // The file the store keeps the program's settings in.
@@ -28,6 +28,9 @@ public:
     // Replaces the file with exactly this text.
     void writeIni(const QByteArray &contents) const;
     QByteArray readIni() const;
+    // What a plain QSettings finds under section/key in the file, parsed from a copy so that QSettings'
+    // own cache of the file plays no part; "<invalid file>" when it cannot parse the file.
+    QVariant valueInFile(const QString &key, const QString &section = QStringLiteral("Settings")) const;
 
 private:
     QTemporaryDir m_dir;

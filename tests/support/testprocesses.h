@@ -20,8 +20,7 @@ class TestProcesses
 public:
     explicit TestProcesses(const QString &imageName);
     ~TestProcesses();
-    TestProcesses(const TestProcesses &) = delete;
-    TestProcesses &operator=(const TestProcesses &) = delete;
+    Q_DISABLE_COPY(TestProcesses)
 
     QString imageName() const { return m_imageName; }
     QString executablePath() const { return m_path; }
@@ -34,7 +33,6 @@ public:
     // Whether pid (one of ours) still runs; a process that exited is reaped here.
     bool isRunning(pid_t pid);
     int runningCount();
-    // Waits until pid has exited, up to timeoutMs; true when it has.
     bool waitForExit(pid_t pid, int timeoutMs);
     bool waitForAllExited(int timeoutMs);
 
