@@ -149,7 +149,8 @@ void TestMainWindow::nameOnItsWayIsNeitherEndedNorKept()
 void TestMainWindow::controlCharactersNeverReachTheName()
 {
     // Kept by a version that took them: shown and matched without, not ended before the user settles it.
-    m_bed->settings.writeIni("[Settings]\nAUTO_TERMINATE_TICKBOX=1\nPROCESS_NAME_TEXTBOX=\"qxhY\\t\"\n");
+    settings::writeInteger(settings::SettingKey::AUTO_TERMINATE_TICKBOX, 1);
+    settings::writeText(settings::SettingKey::PROCESS_NAME_TEXTBOX, u"qxhY\t"_s);
     QuellexMain &w = loadMain();
     QCOMPARE(w.PROCESS_NAME_TEXTBOX->text(), QStringLiteral("qxhY"));
     w.AUTO_TERMINATE_TIMER_Timer();
