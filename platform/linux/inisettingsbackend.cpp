@@ -26,25 +26,21 @@ namespace {
 // The thirteen keys take a few KB even with a long name: anything larger is not this program's.
 constexpr qint64 kMaxFileSize = 1024 * 1024;
 
-// Empty when there is no home folder: some service managers start programs without HOME.
-QString configHome()
+// ${XDG_CONFIG_HOME:-$HOME/.config}/<application>.ini; empty when there is no home folder: some
+// service managers start programs without HOME.
+QString storePath(const QString &application)
 {
+    const QString file = u'/' + application + QLatin1String(".ini");
     // An empty or relative XDG_CONFIG_HOME is to be ignored.
     const QString xdg = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return QDir::cleanPath(xdg);
+        return QDir::cleanPath(xdg) + file;
     QString home = QFile::decodeName(qgetenv("HOME"));
     if (const passwd *user = home.isEmpty() ? ::getpwuid(::getuid()) : nullptr; user && user->pw_dir)
         home = QFile::decodeName(user->pw_dir);
     if (home.isEmpty())
         return {};
-    return QDir::cleanPath(home) + QLatin1String("/.config");
-}
-
-QString storePath(const QString &application)
-{
-    const QString folder = configHome();
-    return folder.isEmpty() ? QString() : folder + u'/' + application + QLatin1String(".ini");
+    return QDir::cleanPath(home) + QLatin1String("/.config") + file;
 }
 
 // Which file, with which contents, as far as its metadata tells.

@@ -12,8 +12,6 @@ namespace quellex::platform {
 
 namespace {
 
-template<typename T> using Reply = XcbReply<T>;
-
 constexpr uint32_t kStateRemove = 0;
 constexpr uint32_t kStateAdd = 1;
 // Requests are sent as a pager would send them: window managers with focus-stealing prevention
@@ -46,7 +44,7 @@ X11WindowManager::X11WindowManager(xcb_connection_t *connection, xcb_window_t ro
         w.cookie = xcb_intern_atom(m_connection, 0, std::strlen(w.name), w.name);
     for (Wanted &w : wanted) {
         xcb_generic_error_t *error = nullptr;
-        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(m_connection, w.cookie, &error));
+        XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(m_connection, w.cookie, &error));
         std::free(error);
         if (reply)
             *w.atom = reply->atom;
@@ -128,7 +126,7 @@ std::vector<xcb_window_t> X11WindowManager::ownedWindows(xcb_window_t owner)
     std::vector<xcb_window_t> owned;
     for (std::size_t i = 0; i < clients.size(); ++i) {
         xcb_generic_error_t *error = nullptr;
-        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookies[i], &error));
+        XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookies[i], &error));
         std::free(error);
         if (clients[i] != owner && reply && reply->type == XCB_ATOM_WINDOW && reply->format == 32 &&
             xcb_get_property_value_length(reply.get()) >= 4 &&
