@@ -4,6 +4,7 @@
 #include "quellexversion.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
@@ -18,12 +19,12 @@ namespace quellex::forms {
 namespace {
 constexpr char kBackColorProperty[] = "BackColor";
 constexpr int kPictureBorder = 2;
-} // namespace
 
 QColor toQColor(int color)
 {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }
+} // namespace
 
 void setBackColor(QWidget *control, int color)
 {
@@ -76,7 +77,9 @@ void designForm(QWidget *form, const char *objectName, Qt::WindowFlags flags, fl
     form->setObjectName(QString::fromLatin1(objectName));
     form->setWindowTitle(QStringLiteral(QUELLEX_CAPTION));
     form->setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
-    form->setFont(windowDefaultFont());
+    QFont font = designFont(8.25);
+    font.setBold(false);
+    form->setFont(font);
     form->setWindowFlags(flags);
     form->resize(twipsToPixels(clientWidth, form), twipsToPixels(clientHeight, form));
 }
@@ -93,12 +96,8 @@ void setTabStops(std::initializer_list<QWidget *> stops)
 {
     // The focus chain is a ring that starts where the controls were created, so the first stop is
     // given the focus rather than left to the ring.
-    QWidget *previous = nullptr;
-    for (QWidget *stop : stops) {
-        if (previous)
-            QWidget::setTabOrder(previous, stop);
-        previous = stop;
-    }
+    for (auto stop = stops.begin(); stop + 1 != stops.end(); ++stop)
+        QWidget::setTabOrder(*stop, *(stop + 1));
     (*stops.begin())->setFocus();
 }
 
@@ -125,13 +124,6 @@ QFont designFont(qreal pointSize)
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
     font.setBold(true);
-    return font;
-}
-
-QFont windowDefaultFont()
-{
-    QFont font = designFont(8.25);
-    font.setBold(false);
     return font;
 }
 
