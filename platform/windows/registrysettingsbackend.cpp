@@ -38,19 +38,14 @@ void warnOnce(const QString &message)
         qCWarning(lcSettings).noquote() << message;
 }
 
-class Key
+struct Key
 {
-public:
+    HKEY handle = nullptr;
     ~Key()
     {
-        if (m_key)
-            RegCloseKey(m_key);
+        if (handle)
+            RegCloseKey(handle);
     }
-    HKEY *put() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
 };
 
 } // namespace
@@ -59,7 +54,7 @@ std::optional<QString> readSetting(const QString &application, const QString &se
 {
     const QString path = sectionPath(application, section);
     Key opened;
-    LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, wide(path), 0, KEY_QUERY_VALUE, opened.put());
+    LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, wide(path), 0, KEY_QUERY_VALUE, &opened.handle);
     if (status == ERROR_FILE_NOT_FOUND)
         return std::nullopt;
     if (status != ERROR_SUCCESS) {
@@ -71,7 +66,7 @@ std::optional<QString> readSetting(const QString &application, const QString &se
     for (int attempt = 0; attempt < 3; ++attempt) {
         DWORD type = 0;
         DWORD size = 0;
-        status = RegQueryValueExW(opened.get(), wide(key), nullptr, &type, nullptr, &size);
+        status = RegQueryValueExW(opened.handle, wide(key), nullptr, &type, nullptr, &size);
         if (status == ERROR_FILE_NOT_FOUND)
             return std::nullopt;
         if (status != ERROR_SUCCESS)
@@ -84,7 +79,7 @@ std::optional<QString> readSetting(const QString &application, const QString &se
         }
         std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
         DWORD bytes = DWORD(value.size() * sizeof(wchar_t));
-        status = RegQueryValueExW(opened.get(), wide(key), nullptr, &type,
+        status = RegQueryValueExW(opened.handle, wide(key), nullptr, &type,
                                   reinterpret_cast<BYTE *>(value.data()), &bytes);
         if (status == ERROR_MORE_DATA)
             continue;
@@ -108,13 +103,13 @@ bool writeSettings(const QString &application, const QString &section, const Set
     const QString path = sectionPath(application, section);
     Key created;
     const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_SET_VALUE, nullptr, created.put(), nullptr);
+                                           KEY_SET_VALUE, nullptr, &created.handle, nullptr);
     bool written = true;
     for (const auto &[key, value] : values) {
         LSTATUS status = opened;
         if (status == ERROR_SUCCESS) {
             const DWORD bytes = DWORD((value.size() + 1) * sizeof(wchar_t));
-            status = RegSetValueExW(created.get(), wide(key), 0, REG_SZ,
+            status = RegSetValueExW(created.handle, wide(key), 0, REG_SZ,
                                     reinterpret_cast<const BYTE *>(wide(value)), bytes);
         }
         if (status != ERROR_SUCCESS) {
