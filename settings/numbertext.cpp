@@ -12,12 +12,6 @@
 namespace quellex::settings {
 namespace {
 
-// The locale's decimal separator when it is one of the two the store understands.
-char16_t writtenDecimalPoint()
-{
-    return QLocale().decimalPoint() == u"," ? u',' : u'.';
-}
-
 // The text as the C library spells numbers: blanks around it dropped, either separator taken as the
 // decimal point. Group separators are never written, so a separator is always a decimal point. Any
 // other character is left for the parser to reject.
@@ -81,7 +75,8 @@ QString singleToText(float value)
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     QString text = QString::fromLatin1(buffer, result.ptr - buffer);
-    text.replace(u'.', writtenDecimalPoint());
+    // The locale's decimal separator when it is one of the two the store understands.
+    text.replace(u'.', QLocale().decimalPoint() == u"," ? u',' : u'.');
     return text;
 }
 

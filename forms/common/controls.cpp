@@ -113,13 +113,12 @@ QFont designFont(qreal pointSize)
 {
     // The design's font is seldom installed here; these come closest to its narrow letters, which
     // the designed control sizes rely on.
-    static const bool substituted = [] {
+    [[maybe_unused]] static const bool substituted = [] {
         QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                    {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                     QStringLiteral("Arial"), QStringLiteral("Helvetica")});
         return true;
     }();
-    Q_UNUSED(substituted);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);

@@ -26,8 +26,7 @@ namespace {
 // The thirteen keys take a few KB even with a long name: anything larger is not this program's.
 constexpr qint64 kMaxFileSize = 1024 * 1024;
 
-// ${XDG_CONFIG_HOME:-$HOME/.config}/<application>.ini; empty when there is no home folder: some
-// service managers start programs without HOME.
+// Empty when there is no home folder: some service managers start programs without HOME.
 QString storePath(const QString &application)
 {
     const QString file = u'/' + application + QLatin1String(".ini");

@@ -1,6 +1,7 @@
 #include "platform/linux/x11windowmanager.h"
 
 #include "platform/linux/xcbcalls.h"
+#include "platform/nullwindowmanager.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -140,6 +141,19 @@ bool X11WindowManager::isUsable() const
 {
     return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE &&
            m_netActiveWindow && m_netWmState && m_netWmStateAbove && m_netRestackWindow;
+}
+
+std::unique_ptr<WindowManager> createWindowManager(const DisplayConnection &display)
+{
+    const bool isX11 = display.platformName && std::strcmp(display.platformName, "xcb") == 0;
+    if (isX11 && display.nativeConnection) {
+        auto *connection = static_cast<xcb_connection_t *>(display.nativeConnection);
+        if (!xcb_connection_has_error(connection)) {
+            const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+            return std::make_unique<X11WindowManager>(connection, root);
+        }
+    }
+    return std::make_unique<NullWindowManager>(display.platformName);
 }
 
 } // namespace quellex::platform
