@@ -78,9 +78,8 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
     const bool enter = hWndInsertAfter == HWND_TOPMOST;
     // The windows it owns (a modal dialog, say) go into and out of the band with it and stay above
     // it, or the owner would cover the very dialog that blocks it.
-    std::vector<xcb_window_t> windows{window};
-    const std::vector<xcb_window_t> owned = ownedWindows(window);
-    windows.insert(windows.end(), owned.begin(), owned.end());
+    std::vector<xcb_window_t> windows = ownedWindows(window);
+    windows.insert(windows.begin(), window);
     for (const xcb_window_t each : windows) {
         xcbSendToWindowManager(m_connection, m_root, each, m_netWmState, enter ? kStateAdd : kStateRemove,
                                m_netWmStateAbove, 0, kSourcePager);
