@@ -59,8 +59,7 @@ void warnOnce(const QString &path, const QString &cause, const QString &message)
 {
     static SaidOnce said;
     QString report = path + u'\n' + cause;
-    struct stat st
-    {};
+    struct stat st = {};
     if (::stat(QFile::encodeName(path).constData(), &st) == 0)
         report += u'\n' + identity(st);
     if (said.isNew(QString(), report))
@@ -89,8 +88,7 @@ FileState checkFile(const QString &path, std::optional<QSettings> &settings, QSt
         ::close(fd);
         return unusable(QStringLiteral("cannot be read (%1)").arg(device.errorString()));
     }
-    struct stat st
-    {};
+    struct stat st = {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return unusable(QStringLiteral("is not a regular file"));
     // Never read further than the limit, whatever the size says: the file may be growing.
