@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstddef>
+#include <algorithm>
 #include <string_view>
 
 namespace quellex::platform {
@@ -13,22 +13,14 @@ constexpr char asciiLower(char c)
 
 constexpr bool isAscii(std::string_view text)
 {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 constexpr bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i]))
-            return false;
-    }
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
 } // namespace quellex::platform

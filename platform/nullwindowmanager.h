@@ -14,11 +14,20 @@ namespace quellex::platform {
 class NullWindowManager final : public WindowManager
 {
 public:
-    explicit NullWindowManager(const char *platformName);
+    explicit NullWindowManager(const char *platformName)
+        : m_platformName(platformName && *platformName ? platformName : "unknown")
+    {}
 
-    WindowHandle GetForegroundWindow() override;
-    bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx, int cy,
-                      unsigned uFlags) override;
+    WindowHandle GetForegroundWindow() override
+    {
+        warnOnce();
+        return 0;
+    }
+    bool SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, unsigned) override
+    {
+        warnOnce();
+        return false;
+    }
     bool canKeepOnTop() override
     {
         m_said.isNew(QString());
@@ -27,7 +36,11 @@ public:
     bool honoursPositions() override { return m_platformName.rfind("wayland", 0) != 0; }
 
 private:
-    void warnOnce();
+    void warnOnce()
+    {
+        if (m_said.isNew(QString()))
+            qCWarning(lcWindow, "always-on-top is not available on the %s display", m_platformName.c_str());
+    }
 
     std::string m_platformName;
     SaidOnce m_said;

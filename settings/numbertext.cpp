@@ -12,34 +12,16 @@
 namespace quellex::settings {
 namespace {
 
-// The locale's decimal separator when it is one of the two the store understands.
-char16_t writtenDecimalPoint()
-{
-    return QLocale().decimalPoint() == u"," ? u',' : u'.';
-}
-
 // The text as the C library spells numbers: blanks around it dropped, either separator taken as the
-// decimal point. Group separators are never written, so a separator is always a decimal point.
-std::optional<std::string> cNotation(const QString &text)
+// decimal point. Group separators are never written, so a separator is always a decimal point. Any
+// other character is left for the parser to reject.
+std::string cNotation(const QString &text)
 {
     QString trimmed = text.trimmed();
     const QString localePoint = QLocale().decimalPoint();
     if (localePoint != u"." && localePoint != u",")
         trimmed.replace(localePoint, QStringLiteral("."));
-
-    std::string notation;
-    notation.reserve(trimmed.size());
-    for (const QChar ch : trimmed) {
-        const char16_t c = ch.unicode();
-        if (c == u',') {
-            notation.push_back('.');
-        } else if ((c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'+' || c == u'e' ||
-                   c == u'E') {
-            notation.push_back(static_cast<char>(c));
-        } else {
-            return std::nullopt;
-        }
-    }
+    std::string notation = trimmed.replace(u',', u'.').toStdString();
     if (notation.size() > 1 && notation[0] == '+' && notation[1] != '-' && notation[1] != '+')
         notation.erase(0, 1);
     return notation;
@@ -47,12 +29,12 @@ std::optional<std::string> cNotation(const QString &text)
 
 template<typename Number> std::optional<Number> parse(const QString &text)
 {
-    const std::optional<std::string> notation = cNotation(text);
-    if (!notation || notation->empty())
+    const std::string notation = cNotation(text);
+    if (notation.empty())
         return std::nullopt;
-    const char *const end = notation->data() + notation->size();
+    const char *const end = notation.data() + notation.size();
     Number value{};
-    const auto [stop, error] = std::from_chars(notation->data(), end, value, std::chars_format::general);
+    const auto [stop, error] = std::from_chars(notation.data(), end, value, std::chars_format::general);
     if (error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return value;
@@ -93,7 +75,8 @@ QString singleToText(float value)
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     QString text = QString::fromLatin1(buffer, result.ptr - buffer);
-    text.replace(u'.', writtenDecimalPoint());
+    // The locale's decimal separator when it is one of the two the store understands.
+    text.replace(u'.', QLocale().decimalPoint() == u"," ? u',' : u'.');
     return text;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/settingsbackend.h"
 
 #include <QMap>
+#include <algorithm>
 #include <utility>
 
 namespace quellex::settings {
@@ -18,11 +19,9 @@ QString *pendingValue(const QString &application, const QString &section, const 
     const auto store = s_pending.find({application, section});
     if (store == s_pending.end())
         return nullptr;
-    for (auto &[name, value] : *store) {
-        if (name == key)
-            return &value;
-    }
-    return nullptr;
+    const auto found =
+        std::find_if(store->begin(), store->end(), [&](const auto &kv) { return kv.first == key; });
+    return found == store->end() ? nullptr : &found->second;
 }
 
 template<typename Number> Number readNumber(SettingKey key, std::optional<Number> (*convert)(const QString &))

@@ -3,6 +3,7 @@
 #include "quellexversion.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
@@ -17,12 +18,12 @@ namespace quellex::forms {
 namespace {
 constexpr char kBackColorProperty[] = "BackColor";
 constexpr int kPictureBorder = 2;
-} // namespace
 
 QColor toQColor(int color)
 {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }
+} // namespace
 
 void setBackColor(QWidget *control, int color)
 {
@@ -74,7 +75,9 @@ void designForm(QWidget *form, const char *objectName, Qt::WindowFlags flags, fl
     form->setObjectName(QString::fromLatin1(objectName));
     form->setWindowTitle(QStringLiteral(QUELLEX_CAPTION));
     form->setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
-    form->setFont(windowDefaultFont());
+    QFont font = designFont(8.25);
+    font.setBold(false);
+    form->setFont(font);
     form->setWindowFlags(flags);
     form->resize(twipsToPixels(clientWidth, form), twipsToPixels(clientHeight, form));
 }
@@ -91,12 +94,8 @@ void setTabStops(std::initializer_list<QWidget *> stops)
 {
     // The focus chain is a ring that starts where the controls were created, so the first stop is
     // given the focus rather than left to the ring.
-    QWidget *previous = nullptr;
-    for (QWidget *stop : stops) {
-        if (previous)
-            QWidget::setTabOrder(previous, stop);
-        previous = stop;
-    }
+    for (auto stop = stops.begin(); stop + 1 != stops.end(); ++stop)
+        QWidget::setTabOrder(*stop, *(stop + 1));
     (*stops.begin())->setFocus();
 }
 
@@ -112,24 +111,16 @@ QFont designFont(qreal pointSize)
 {
     // The design's font is seldom installed here; these come closest to its narrow letters, which
     // the designed control sizes rely on.
-    static const bool substituted = [] {
+    [[maybe_unused]] static const bool substituted = [] {
         QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                    {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                     QStringLiteral("Arial"), QStringLiteral("Helvetica")});
         return true;
     }();
-    Q_UNUSED(substituted);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
     font.setBold(true);
-    return font;
-}
-
-QFont windowDefaultFont()
-{
-    QFont font = designFont(8.25);
-    font.setBold(false);
     return font;
 }
 

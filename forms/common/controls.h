@@ -2,7 +2,6 @@
 
 #include "forms/common/windowgeometry.h"
 
-#include <QColor>
 #include <QString>
 #include <initializer_list>
 
@@ -21,8 +20,6 @@ inline constexpr int kRed = 255;
 inline constexpr int kBlack = 0;
 inline constexpr int kDefaultColor = -1; // the toolkit's own background
 
-QColor toQColor(int color);
-
 // The background shown behind a text box or tickbox. Setting the colour it already has does nothing,
 // so a window whose state does not change does not repaint.
 void setBackColor(QWidget *control, int color);
@@ -37,8 +34,6 @@ void setTimerEnabled(QTimer *timer, bool enabled);
 
 // "MS Sans Serif" bold at the given size, or the nearest sans-serif where that font is absent.
 QFont designFont(qreal pointSize);
-// The font of a window's buttons and tickboxes: "MS Sans Serif" 8.25 pt, or the nearest sans-serif.
-QFont windowDefaultFont();
 
 // The look of the windows' title labels: centred, single-line border, green on black.
 void styleTitleLabel(QLabel *label, qreal pointSize);

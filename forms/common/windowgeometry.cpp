@@ -45,6 +45,11 @@ bool titleBarOnAnyScreen(const QRect &frame)
                        [&](const QScreen *screen) { return screen->geometry().intersects(titleBar); });
 }
 
+float pixelsToTwips(int pixels, const QWidget *widget)
+{
+    return float(std::round(pixels * kTwipsPerInch / dotsPerInch(widget)));
+}
+
 QSize largestScreen()
 {
     QSize largest(1, 1);
@@ -58,11 +63,6 @@ QSize largestScreen()
 int twipsToPixels(float twips, const QWidget *widget)
 {
     return boundedPixels(twips, widget, -kMaxCoordinate, kMaxCoordinate);
-}
-
-float pixelsToTwips(int pixels, const QWidget *widget)
-{
-    return float(std::round(pixels * kTwipsPerInch / dotsPerInch(widget)));
 }
 
 void placeControl(QWidget *control, const TwipsRect &design)

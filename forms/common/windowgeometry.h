@@ -21,7 +21,6 @@ struct TwipsRect
 };
 
 int twipsToPixels(float twips, const QWidget *widget);
-float pixelsToTwips(int pixels, const QWidget *widget);
 
 // Places a control at its design position in twips, relative to its window's client area.
 void placeControl(QWidget *control, const TwipsRect &design);

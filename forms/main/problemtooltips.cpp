@@ -22,14 +22,9 @@ void ProblemTooltips::clear(QWidget *control, const QString &source)
     refresh(control);
 }
 
-QString ProblemTooltips::text(const QWidget *control) const
-{
-    return m_problems.value(control).texts().join(QLatin1Char('\n'));
-}
-
 void ProblemTooltips::refresh(QWidget *control)
 {
-    control->setToolTip(text(control));
+    control->setToolTip(m_problems.value(control).texts().join(QLatin1Char('\n')));
 }
 
 } // namespace quellex::forms

@@ -18,7 +18,6 @@ public:
     // A problem of the given source (a handler, say) on the control; a new text replaces the old.
     void set(QWidget *control, const QString &source, const QString &text);
     void clear(QWidget *control, const QString &source);
-    QString text(const QWidget *control) const;
 
 private:
     void refresh(QWidget *control);

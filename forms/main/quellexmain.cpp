@@ -148,11 +148,6 @@ void QuellexMain::setDeveloperGroupVisible(bool visible)
     TERMINATOR_PIC_3->setVisible(visible);
 }
 
-platform::WindowHandle QuellexMain::hWnd()
-{
-    return platform::WindowHandle(winId());
-}
-
 QString QuellexMain::stayOnTopLimit()
 {
     // On native Wayland, where placement is the compositor's too, no window manager can.

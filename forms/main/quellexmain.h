@@ -59,7 +59,7 @@ public:
     void setNameLocked(bool locked) override;
     void setDeveloperGroupVisible(bool visible) override;
     // The window as the window manager knows it.
-    platform::WindowHandle hWnd();
+    platform::WindowHandle hWnd() { return platform::WindowHandle(winId()); }
 
     // What closing saves, an open settings window first, with both windows left as they are: a session
     // manager's checkpoint. Nothing once the window has unloaded.

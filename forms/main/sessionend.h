@@ -18,8 +18,6 @@ class SessionEnd : public QObject
 public:
     explicit SessionEnd(QuellexMain &main);
     ~SessionEnd() override;
-    SessionEnd(const SessionEnd &) = delete;
-    SessionEnd &operator=(const SessionEnd &) = delete;
 
 private:
     void end();

@@ -16,7 +16,6 @@ using settings::SettingKey;
 
 const QString QuellexSettings::kAuthorLine = QStringLiteral("Created By The ZORVIN-DEV Crew");
 const QString QuellexSettings::kContactAddress = QStringLiteral("crew@zorvin-quellex.invalid");
-const QString QuellexSettings::kPictureCredit = QStringLiteral("https://zorvin-quellex.invalid/skull\n");
 
 QuellexSettings::QuellexSettings(DisplayOptions &main)
     : QDialog(&main.optionsOwner())
@@ -65,16 +64,11 @@ void QuellexSettings::ZORVIN_QUELLEX_CREATOR_DblClick()
 
 void QuellexSettings::OK_BUTTON_Click()
 {
-    saveSettings();
+    Form_Unload();
     close();
 }
 
 void QuellexSettings::Form_Unload()
-{
-    saveSettings();
-}
-
-void QuellexSettings::saveSettings()
 {
     m_geometry.savePosition();
     settings::writeInteger(SettingKey::AlwaysOnTopTimer_TICKBOX, tickboxValue(AlwaysOnTopTimer_TICKBOX));

@@ -23,7 +23,6 @@ class QuellexSettings : public QDialog
 public:
     static const QString kAuthorLine;
     static const QString kContactAddress;
-    static const QString kPictureCredit;
 
     explicit QuellexSettings(DisplayOptions &main);
 
@@ -56,7 +55,6 @@ protected:
 private:
     void createControls();
     void connectHandlers();
-    void saveSettings();
 
     DisplayOptions &m_main;
     WindowGeometry m_geometry;

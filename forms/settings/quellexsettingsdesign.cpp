@@ -14,6 +14,7 @@ namespace quellex::forms {
 namespace {
 constexpr qreal kLabelPointSize = 12;
 constexpr qreal kTextBoxPointSize = 8.25;
+const QString kPictureCredit = QStringLiteral("https://zorvin-quellex.invalid/skull\n");
 } // namespace
 
 void QuellexSettings::createControls()

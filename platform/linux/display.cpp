@@ -1,23 +1,16 @@
 #include "platform/display.h"
 
+#include <QtGlobal>
 #include <cstdlib>
 #include <xcb/xcb.h>
 
 namespace quellex::platform {
 
-namespace {
-bool isSet(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value && *value;
-}
-} // namespace
-
 DisplayProbe probeDisplay()
 {
-    if (isSet("QT_QPA_PLATFORM"))
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return {};
-    if (isSet("DISPLAY")) {
+    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
         xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
         const bool reachable = xcb_connection_has_error(connection) == 0;
         xcb_disconnect(connection);
@@ -25,9 +18,9 @@ DisplayProbe probeDisplay()
             return {{}, "xcb"};
     }
     // A platform chosen by hand, or a Wayland session, is the toolkit's to judge.
-    if (std::getenv("QT_QPA_PLATFORM") || isSet("WAYLAND_DISPLAY"))
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return {};
-    if (!isSet("DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return {"no display to show the window on (DISPLAY is not set)"};
     return {std::string("the display ") + std::getenv("DISPLAY") + " cannot be reached"};
 }

@@ -27,24 +27,19 @@ namespace {
 constexpr qint64 kMaxFileSize = 1024 * 1024;
 
 // Empty when there is no home folder: some service managers start programs without HOME.
-QString configHome()
+QString storePath(const QString &application)
 {
+    const QString file = u'/' + application + QLatin1String(".ini");
     // An empty or relative XDG_CONFIG_HOME is to be ignored.
     const QString xdg = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return QDir::cleanPath(xdg);
+        return QDir::cleanPath(xdg) + file;
     QString home = QFile::decodeName(qgetenv("HOME"));
     if (const passwd *user = home.isEmpty() ? ::getpwuid(::getuid()) : nullptr; user && user->pw_dir)
         home = QFile::decodeName(user->pw_dir);
     if (home.isEmpty())
         return {};
-    return QDir::cleanPath(home) + QLatin1String("/.config");
-}
-
-QString storePath(const QString &application)
-{
-    const QString folder = configHome();
-    return folder.isEmpty() ? QString() : folder + u'/' + application + QLatin1String(".ini");
+    return QDir::cleanPath(home) + QLatin1String("/.config") + file;
 }
 
 // Which file, with which contents, as far as its metadata tells.
@@ -64,8 +59,7 @@ void warnOnce(const QString &path, const QString &cause, const QString &message)
 {
     static SaidOnce said;
     QString report = path + u'\n' + cause;
-    struct stat st
-    {};
+    struct stat st = {};
     if (::stat(QFile::encodeName(path).constData(), &st) == 0)
         report += u'\n' + identity(st);
     if (said.isNew(QString(), report))
@@ -94,8 +88,7 @@ FileState checkFile(const QString &path, std::optional<QSettings> &settings, QSt
         ::close(fd);
         return unusable(QStringLiteral("cannot be read (%1)").arg(device.errorString()));
     }
-    struct stat st
-    {};
+    struct stat st = {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return unusable(QStringLiteral("is not a regular file"));
     // Never read further than the limit, whatever the size says: the file may be growing.

@@ -1,6 +1,7 @@
 #include "platform/linux/x11windowmanager.h"
 
 #include "platform/linux/xcbcalls.h"
+#include "platform/nullwindowmanager.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,8 +12,6 @@
 namespace quellex::platform {
 
 namespace {
-
-template<typename T> using Reply = XcbReply<T>;
 
 constexpr uint32_t kStateRemove = 0;
 constexpr uint32_t kStateAdd = 1;
@@ -46,7 +45,7 @@ X11WindowManager::X11WindowManager(xcb_connection_t *connection, xcb_window_t ro
         w.cookie = xcb_intern_atom(m_connection, 0, std::strlen(w.name), w.name);
     for (Wanted &w : wanted) {
         xcb_generic_error_t *error = nullptr;
-        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(m_connection, w.cookie, &error));
+        XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(m_connection, w.cookie, &error));
         std::free(error);
         if (reply)
             *w.atom = reply->atom;
@@ -79,9 +78,8 @@ bool X11WindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAf
     const bool enter = hWndInsertAfter == HWND_TOPMOST;
     // The windows it owns (a modal dialog, say) go into and out of the band with it and stay above
     // it, or the owner would cover the very dialog that blocks it.
-    std::vector<xcb_window_t> windows{window};
-    const std::vector<xcb_window_t> owned = ownedWindows(window);
-    windows.insert(windows.end(), owned.begin(), owned.end());
+    std::vector<xcb_window_t> windows = ownedWindows(window);
+    windows.insert(windows.begin(), window);
     for (const xcb_window_t each : windows) {
         xcbSendToWindowManager(m_connection, m_root, each, m_netWmState, enter ? kStateAdd : kStateRemove,
                                m_netWmStateAbove, 0, kSourcePager);
@@ -128,7 +126,7 @@ std::vector<xcb_window_t> X11WindowManager::ownedWindows(xcb_window_t owner)
     std::vector<xcb_window_t> owned;
     for (std::size_t i = 0; i < clients.size(); ++i) {
         xcb_generic_error_t *error = nullptr;
-        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookies[i], &error));
+        XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookies[i], &error));
         std::free(error);
         if (clients[i] != owner && reply && reply->type == XCB_ATOM_WINDOW && reply->format == 32 &&
             xcb_get_property_value_length(reply.get()) >= 4 &&
@@ -142,6 +140,19 @@ bool X11WindowManager::isUsable() const
 {
     return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE &&
            m_netActiveWindow && m_netWmState && m_netWmStateAbove && m_netRestackWindow;
+}
+
+std::unique_ptr<WindowManager> createWindowManager(const DisplayConnection &display)
+{
+    const bool isX11 = display.platformName && std::strcmp(display.platformName, "xcb") == 0;
+    if (isX11 && display.nativeConnection) {
+        auto *connection = static_cast<xcb_connection_t *>(display.nativeConnection);
+        if (!xcb_connection_has_error(connection)) {
+            const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+            return std::make_unique<X11WindowManager>(connection, root);
+        }
+    }
+    return std::make_unique<NullWindowManager>(display.platformName);
 }
 
 } // namespace quellex::platform

@@ -18,8 +18,6 @@ class X11WindowManager final : public WindowManager
 {
 public:
     X11WindowManager(xcb_connection_t *connection, xcb_window_t root);
-    X11WindowManager(const X11WindowManager &) = delete;
-    X11WindowManager &operator=(const X11WindowManager &) = delete;
 
     WindowHandle GetForegroundWindow() override;
     bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx, int cy,

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <vector>
 #include <xcb/xcb.h>
@@ -50,16 +49,12 @@ inline void xcbSendToWindowManager(xcb_connection_t *connection, xcb_window_t ro
                                    xcb_atom_t type, std::uint32_t d0, std::uint32_t d1, std::uint32_t d2,
                                    std::uint32_t d3)
 {
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof event);
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = type;
-    event.data.data32[0] = d0;
-    event.data.data32[1] = d1;
-    event.data.data32[2] = d2;
-    event.data.data32[3] = d3;
+    const xcb_client_message_event_t event{.response_type = XCB_CLIENT_MESSAGE,
+                                           .format = 32,
+                                           .sequence = 0,
+                                           .window = window,
+                                           .type = type,
+                                           .data = {.data32 = {d0, d1, d2, d3, 0}}};
     const xcb_void_cookie_t cookie = xcb_send_event_checked(
         connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
         reinterpret_cast<const char *>(&event));

@@ -14,11 +14,6 @@ QString sectionPath(const QString &application, const QString &section)
     return QStringLiteral("Software\\VB and VBA Program Settings\\%1\\%2").arg(application, section);
 }
 
-const wchar_t *wide(const QString &text)
-{
-    return reinterpret_cast<const wchar_t *>(text.utf16());
-}
-
 QString errorText(LSTATUS status)
 {
     wchar_t *text = nullptr;
@@ -38,19 +33,14 @@ void warnOnce(const QString &message)
         qCWarning(lcSettings).noquote() << message;
 }
 
-class Key
+struct Key
 {
-public:
+    HKEY handle = nullptr;
     ~Key()
     {
-        if (m_key)
-            RegCloseKey(m_key);
+        if (handle)
+            RegCloseKey(handle);
     }
-    HKEY *put() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
 };
 
 } // namespace
@@ -59,7 +49,8 @@ std::optional<QString> readSetting(const QString &application, const QString &se
 {
     const QString path = sectionPath(application, section);
     Key opened;
-    LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, wide(path), 0, KEY_QUERY_VALUE, opened.put());
+    LSTATUS status =
+        RegOpenKeyExW(HKEY_CURRENT_USER, qUtf16Printable(path), 0, KEY_QUERY_VALUE, &opened.handle);
     if (status == ERROR_FILE_NOT_FOUND)
         return std::nullopt;
     if (status != ERROR_SUCCESS) {
@@ -71,7 +62,7 @@ std::optional<QString> readSetting(const QString &application, const QString &se
     for (int attempt = 0; attempt < 3; ++attempt) {
         DWORD type = 0;
         DWORD size = 0;
-        status = RegQueryValueExW(opened.get(), wide(key), nullptr, &type, nullptr, &size);
+        status = RegQueryValueExW(opened.handle, qUtf16Printable(key), nullptr, &type, nullptr, &size);
         if (status == ERROR_FILE_NOT_FOUND)
             return std::nullopt;
         if (status != ERROR_SUCCESS)
@@ -84,7 +75,7 @@ std::optional<QString> readSetting(const QString &application, const QString &se
         }
         std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
         DWORD bytes = DWORD(value.size() * sizeof(wchar_t));
-        status = RegQueryValueExW(opened.get(), wide(key), nullptr, &type,
+        status = RegQueryValueExW(opened.handle, qUtf16Printable(key), nullptr, &type,
                                   reinterpret_cast<BYTE *>(value.data()), &bytes);
         if (status == ERROR_MORE_DATA)
             continue;
@@ -107,15 +98,16 @@ bool writeSettings(const QString &application, const QString &section, const Set
 {
     const QString path = sectionPath(application, section);
     Key created;
-    const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_SET_VALUE, nullptr, created.put(), nullptr);
+    const LSTATUS opened =
+        RegCreateKeyExW(HKEY_CURRENT_USER, qUtf16Printable(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &created.handle, nullptr);
     bool written = true;
     for (const auto &[key, value] : values) {
         LSTATUS status = opened;
         if (status == ERROR_SUCCESS) {
             const DWORD bytes = DWORD((value.size() + 1) * sizeof(wchar_t));
-            status = RegSetValueExW(created.get(), wide(key), 0, REG_SZ,
-                                    reinterpret_cast<const BYTE *>(wide(value)), bytes);
+            status = RegSetValueExW(created.handle, qUtf16Printable(key), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE *>(qUtf16Printable(value)), bytes);
         }
         if (status != ERROR_SUCCESS) {
             warnOnce(QStringLiteral("Setting %1 under HKEY_CURRENT_USER\\%2 cannot be written (%3)")

@@ -1,7 +1,7 @@
 #include "platform/windows/wmiprocess.h"
 
 #include <cwchar>
-#include <cwctype>
+#include <memory>
 
 namespace quellex::platform {
 
@@ -11,22 +11,16 @@ namespace {
 std::wstring textProperty(IWbemClassObject &object, const wchar_t *name)
 {
     Variant value;
-    if (FAILED(object.Get(name, 0, value.get(), nullptr, nullptr)) || value.value().vt != VT_BSTR ||
-        !value.value().bstrVal)
+    if (FAILED(object.Get(name, 0, &value, nullptr, nullptr)) || value.vt != VT_BSTR || !value.bstrVal)
         return {};
-    return std::wstring(value.value().bstrVal, SysStringLen(value.value().bstrVal));
+    return std::wstring(value.bstrVal, SysStringLen(value.bstrVal));
 }
 
 bool parsePid(const std::wstring &text, std::uint32_t *pid)
 {
-    if (text.empty() || text.size() > 10)
+    if (text.empty() || text.size() > 10 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
         return false;
-    unsigned long long value = 0;
-    for (const wchar_t c : text) {
-        if (c < L'0' || c > L'9')
-            return false;
-        value = value * 10 + unsigned(c - L'0');
-    }
+    const unsigned long long value = std::wcstoull(text.c_str(), nullptr, 10);
     if (value > 0xffffffffull)
         return false;
     *pid = std::uint32_t(value);
@@ -37,9 +31,9 @@ bool parsePid(const std::wstring &text, std::uint32_t *pid)
 bool readPid(IWbemClassObject &object, const std::wstring &relativePath, std::uint32_t *pid)
 {
     Variant value;
-    if (SUCCEEDED(object.Get(L"ProcessId", 0, value.get(), nullptr, nullptr)) &&
-        (value.value().vt == VT_I4 || value.value().vt == VT_UI4)) {
-        *pid = std::uint32_t(value.value().ulVal);
+    if (SUCCEEDED(object.Get(L"ProcessId", 0, &value, nullptr, nullptr)) &&
+        (value.vt == VT_I4 || value.vt == VT_UI4)) {
+        *pid = std::uint32_t(value.ulVal);
         return true;
     }
     if (parsePid(textProperty(object, L"Handle"), pid))
@@ -50,12 +44,6 @@ bool readPid(IWbemClassObject &object, const std::wstring &relativePath, std::ui
     if (open == std::wstring::npos || close == std::wstring::npos || close < open + 8)
         return false;
     return parsePid(relativePath.substr(open + 8, close - open - 8), pid);
-}
-
-std::wstring fileNameOf(const std::wstring &path)
-{
-    const auto separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
 bool sameName(const std::wstring &a, const std::wstring &b)
@@ -75,25 +63,21 @@ TerminateResult openFailure()
     }
 }
 
-class Handle
+struct HandleClose
 {
-public:
-    explicit Handle(HANDLE handle)
-        : m_handle(handle)
-    {}
-    ~Handle()
-    {
-        if (m_handle)
-            CloseHandle(m_handle);
-    }
-    Handle(const Handle &) = delete;
-    Handle &operator=(const Handle &) = delete;
-
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+// Closed when it goes; empty when the open failed.
+using Handle = std::unique_ptr<void, HandleClose>;
+
+// The process's creation time, or 0 when it cannot be opened or has exited.
+ULONGLONG processCreationTime(HANDLE process)
+{
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!process || !GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
 
 } // namespace
 
@@ -101,14 +85,6 @@ bool carriesProcessId(IWbemClassObject &object)
 {
     std::uint32_t pid = 0;
     return readPid(object, textProperty(object, L"__RELPATH"), &pid);
-}
-
-ULONGLONG processCreationTime(HANDLE process)
-{
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!process || !GetProcessTimes(process, &created, &exited, &kernel, &user))
-        return 0;
-    return (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
 WmiProcess::WmiProcess(ComPtr<IWbemServices> services, IWbemClassObject &object)
@@ -138,7 +114,9 @@ TerminateResult WmiProcess::Terminate()
     DWORD length = DWORD(std::size(image));
     if (!QueryFullProcessImageNameW(process.get(), 0, image, &length))
         return TerminateResult::PathNotFound;
-    if (!sameName(fileNameOf(std::wstring(image, length)), m_name) || m_created == 0 ||
+    const std::wstring path(image, length);
+    // The file name: all of the path where it has no separator (npos + 1 is 0).
+    if (!sameName(path.substr(path.find_last_of(L"\\/") + 1), m_name) || m_created == 0 ||
         processCreationTime(process.get()) != m_created)
         return TerminateResult::PathNotFound;
 
@@ -154,18 +132,17 @@ TerminateResult WmiProcess::terminateThroughService()
     ComPtr<IWbemClassObject> processClass;
     ComPtr<IWbemClassObject> signature;
     ComPtr<IWbemClassObject> in;
-    const Bstr className(L"Win32_Process");
-    if (SUCCEEDED(m_services->GetObject(className.get(), 0, nullptr, processClass.put(), nullptr))) {
-        if (FAILED(processClass->GetMethod(L"Terminate", 0, signature.put(), nullptr)))
+    const Bstr className(SysAllocString(L"Win32_Process"));
+    if (SUCCEEDED(m_services->GetObject(className.get(), 0, nullptr, &processClass, nullptr))) {
+        if (FAILED(processClass->GetMethod(L"Terminate", 0, &signature, nullptr)))
             return terminateThroughHandle();
         if (signature)
-            signature->SpawnInstance(0, in.put());
+            signature->SpawnInstance(0, &in);
     }
-    const Bstr path(m_path);
-    const Bstr method(L"Terminate");
+    const Bstr path(SysAllocStringLen(m_path.data(), UINT(m_path.size())));
+    const Bstr method(SysAllocString(L"Terminate"));
     ComPtr<IWbemClassObject> out;
-    const HRESULT hr =
-        m_services->ExecMethod(path.get(), method.get(), 0, nullptr, in.get(), out.put(), nullptr);
+    const HRESULT hr = m_services->ExecMethod(path.get(), method.get(), 0, nullptr, in.Get(), &out, nullptr);
     switch (static_cast<unsigned long>(hr)) {
     case WBEM_S_NO_ERROR:
         break;
@@ -183,18 +160,16 @@ TerminateResult WmiProcess::terminateThroughService()
         throw ProcessListError(hresultText("Win32_Process.Terminate", hr));
     }
     Variant value;
-    if (!out || FAILED(out->Get(L"ReturnValue", 0, value.get(), nullptr, nullptr)) ||
-        (value.value().vt != VT_I4 && value.value().vt != VT_UI4))
+    if (!out || FAILED(out->Get(L"ReturnValue", 0, &value, nullptr, nullptr)) ||
+        (value.vt != VT_I4 && value.vt != VT_UI4))
         return TerminateResult::Success;
-    switch (value.value().lVal) {
-    case 0:
-        return TerminateResult::Success;
-    case 2:
-        return TerminateResult::AccessDenied;
-    case 3:
-        return TerminateResult::InsufficientPrivilege;
-    case 9:
-        return TerminateResult::PathNotFound;
+    // The method's return values are those of TerminateResult.
+    switch (const auto result = TerminateResult(value.lVal)) {
+    case TerminateResult::Success:
+    case TerminateResult::AccessDenied:
+    case TerminateResult::InsufficientPrivilege:
+    case TerminateResult::PathNotFound:
+        return result;
     default:
         return TerminateResult::UnknownFailure;
     }

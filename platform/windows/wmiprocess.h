@@ -38,7 +38,4 @@ protected:
 // query that selected only some properties may not.
 bool carriesProcessId(IWbemClassObject &object);
 
-// The process's creation time, or 0 when it cannot be opened or has exited.
-ULONGLONG processCreationTime(HANDLE process);
-
 } // namespace quellex::platform

@@ -67,11 +67,11 @@ public:
     HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG, VARIANT *value, CIMTYPE *, LONG *) override
     {
         const auto it = m_values.find(name);
-        return it == m_values.end() ? HRESULT(WBEM_E_NOT_FOUND) : VariantCopy(value, it->second.get());
+        return it == m_values.end() ? HRESULT(WBEM_E_NOT_FOUND) : VariantCopy(value, &it->second);
     }
     HRESULT STDMETHODCALLTYPE Put(LPCWSTR name, LONG, VARIANT *value, CIMTYPE) override
     {
-        return VariantCopy(m_values[name].get(), value);
+        return VariantCopy(&m_values[name], value);
     }
     HRESULT STDMETHODCALLTYPE GetMethod(LPCWSTR name, LONG, IWbemClassObject **in,
                                         IWbemClassObject **out) override

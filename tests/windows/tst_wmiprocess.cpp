@@ -22,7 +22,7 @@ std::wstring relativePath(pid_t pid)
 template<typename Interface> ComPtr<Interface> adopt(Interface *object)
 {
     ComPtr<Interface> held;
-    *held.put() = object;
+    held.Attach(object);
     return held;
 }
 
@@ -103,7 +103,7 @@ void TestWmiProcess::serviceAnswerIsMapped()
     else
         service->returnValue = returnValue;
     // The service compares names without letter case; so does the check of the process's image.
-    WmiProcess process(services, *foundObject(pid, processes.imageName().toUpper()).get());
+    WmiProcess process(services, *foundObject(pid, processes.imageName().toUpper()).Get());
 
     QCOMPARE(process.Terminate(), expected);
     QCOMPARE(service->execCalls, hasTerminate ? 1 : 0);
@@ -122,7 +122,7 @@ void TestWmiProcess::unknownServiceErrorIsThrown()
     auto *service = new FakeWbemServices;
     const ComPtr<IWbemServices> services = adopt<IWbemServices>(service);
     service->execResult = HRESULT(WBEM_E_FAILED);
-    WmiProcess process(services, *foundObject(pid, processes.imageName()).get());
+    WmiProcess process(services, *foundObject(pid, processes.imageName()).Get());
 
     QVERIFY_THROWS_EXCEPTION(ProcessListError, process.Terminate());
     QVERIFY(processes.isRunning(pid));
@@ -146,7 +146,7 @@ void TestWmiProcess::anotherProcessUnderTheIdIsNotEnded()
     const pid_t pid = processes.start();
     auto *service = new FakeWbemServices;
     const ComPtr<IWbemServices> services = adopt<IWbemServices>(service);
-    ReplacedProcess process(services, *foundObject(pid, name.isEmpty() ? processes.imageName() : name).get());
+    ReplacedProcess process(services, *foundObject(pid, name.isEmpty() ? processes.imageName() : name).Get());
     if (replaced)
         process.replace();
 
