@@ -22,10 +22,4 @@ using SettingValues = QList<std::pair<QString, QString>>;
 // false, after reporting through lcSettings, when they could not be stored.
 bool writeSettings(const QString &application, const QString &section, const SettingValues &values);
 
-inline bool writeSetting(const QString &application, const QString &section, const QString &key,
-                         const QString &value)
-{
-    return writeSettings(application, section, {{key, value}});
-}
-
 } // namespace quellex::platform

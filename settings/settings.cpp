@@ -45,7 +45,7 @@ void SaveSetting(const QString &application, const QString &section, const QStri
 {
     if (s_batchDepth == 0) {
         // A failure has been reported by the store; the caller carries on as before.
-        (void)platform::writeSetting(application, section, key, value);
+        (void)platform::writeSettings(application, section, {{key, value}});
     } else if (QString *pending = pendingValue(application, section, key)) {
         *pending = value;
     } else {

@@ -8,7 +8,7 @@
 
 using namespace quellex::settings;
 using quellex::platform::readSetting;
-using quellex::platform::writeSetting;
+using quellex::platform::writeSettings;
 
 namespace {
 
@@ -69,7 +69,7 @@ void TestRegistrySettings::firstRunDefaultsThenEveryKeyRoundTrips()
 void TestRegistrySettings::valueOfAnotherTypeReadsAsAbsentWithOneMessage()
 {
     const QString application = QStringLiteral("qxTypes");
-    QVERIFY(writeSetting(application, "S", "Number", "1"));
+    QVERIFY(writeSettings(application, "S", {{"Number", "1"}}));
     HKEY key = nullptr;
     QCOMPARE(RegOpenKeyExW(HKEY_CURRENT_USER, sectionKey(application, "S").c_str(), 0, KEY_SET_VALUE, &key),
              LSTATUS(ERROR_SUCCESS));
@@ -93,8 +93,8 @@ void TestRegistrySettings::unwritableKeyIsReportedOnce()
     const QRegularExpression message(QStringLiteral("Value .* cannot be written"));
     QTest::ignoreMessage(QtWarningMsg, message);
     QTest::failOnWarning(message);
-    QVERIFY(!writeSetting(QStringLiteral("qxRefused"), section, "Value", "1"));
-    QVERIFY(!writeSetting(QStringLiteral("qxRefused"), section, "Value", "2"));
+    QVERIFY(!writeSettings(QStringLiteral("qxRefused"), section, {{"Value", "1"}}));
+    QVERIFY(!writeSettings(QStringLiteral("qxRefused"), section, {{"Value", "2"}}));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be read")));
     QCOMPARE(readSetting(QStringLiteral("qxRefused"), section, "Value"), std::nullopt);
 }

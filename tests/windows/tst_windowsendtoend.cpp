@@ -14,7 +14,7 @@
 // clang-format on
 
 using quellex::platform::readSetting;
-using quellex::platform::writeSetting;
+using quellex::platform::writeSettings;
 using namespace quellex::test;
 
 namespace {
@@ -78,8 +78,8 @@ void TestWindowsEndToEnd::seededAutoTerminateEndsTheNameAndCloseWritesTheRegistr
     TestProcesses bystanders(uniqueProcessName(QStringLiteral("qxKeep")));
     const std::vector<pid_t> pids = targets.start(2);
     bystanders.start();
-    QVERIFY(writeSetting(kApplication, kSection, "AUTO_TERMINATE_TICKBOX", "1"));
-    QVERIFY(writeSetting(kApplication, kSection, "PROCESS_NAME_TEXTBOX", targets.imageName()));
+    QVERIFY(writeSettings(kApplication, kSection, {{"AUTO_TERMINATE_TICKBOX", "1"}}));
+    QVERIFY(writeSettings(kApplication, kSection, {{"PROCESS_NAME_TEXTBOX", targets.imageName()}}));
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\ZORVIN-QUELLEX\\Settings",
                        L"MainLeft");
 
@@ -111,8 +111,8 @@ void TestWindowsEndToEnd::startsAndClosesStoreTheSameGeometry()
              ERROR_SUCCESS);
     for (const DWORD dpi : {96, 144}) {
         RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&dpi), sizeof dpi);
-        QVERIFY(writeSetting(kApplication, kSection, "MainLeft", "3000"));
-        QVERIFY(writeSetting(kApplication, kSection, "MainTop", "3000"));
+        QVERIFY(writeSettings(kApplication, kSection, {{"MainLeft", "3000"}}));
+        QVERIFY(writeSettings(kApplication, kSection, {{"MainTop", "3000"}}));
         QStringList stored;
         for (int cycle = 0; cycle < 3; ++cycle) {
             Program program;
