@@ -12,14 +12,8 @@ platform::WindowHandle FakeWindowManager::GetForegroundWindow()
 bool FakeWindowManager::SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx,
                                      int cy, unsigned uFlags)
 {
-    callLog << QStringLiteral("SetWindowPos(%1, %2, %3, %4, %5, %6, %7)")
-                   .arg(hWnd)
-                   .arg(hWndInsertAfter)
-                   .arg(X)
-                   .arg(Y)
-                   .arg(cx)
-                   .arg(cy)
-                   .arg(uFlags);
+    callLog << QString::asprintf("SetWindowPos(%lld, %lld, %d, %d, %d, %d, %u)", qlonglong(hWnd),
+                                 qlonglong(hWndInsertAfter), X, Y, cx, cy, uFlags);
     if (!isBandChange(hWnd, hWndInsertAfter, uFlags) || hWnd < 0)
         return false;
     setTopmost(hWnd, hWndInsertAfter == platform::HWND_TOPMOST);

@@ -1,9 +1,8 @@
 #include "tests/support/testprocesses.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QThread>
+#include <QTest>
 #include <algorithm>
 #include <cerrno>
 #include <stdexcept>
@@ -109,26 +108,12 @@ int TestProcesses::runningCount()
 
 bool TestProcesses::waitForExit(pid_t pid, int timeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (isRunning(pid)) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(5);
-    }
-    return true;
+    return QTest::qWaitFor([&] { return !isRunning(pid); }, timeoutMs);
 }
 
 bool TestProcesses::waitForAllExited(int timeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (runningCount() > 0) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(5);
-    }
-    return true;
+    return QTest::qWaitFor([&] { return runningCount() == 0; }, timeoutMs);
 }
 
 } // namespace quellex::test

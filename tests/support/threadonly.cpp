@@ -1,5 +1,5 @@
 // A variant of the idle program whose first thread exits while a second one waits, so that the
-// process shows no program of its own under /proc/<pid>/exe. Same arguments as the idle program.
+// process shows no program of its own under /proc/<pid>/exe. argv[1] is the test's pid, as there.
 #include <cstdlib>
 #include <pthread.h>
 #include <signal.h>
@@ -26,8 +26,6 @@ int main(int argc, char **argv)
 {
     if (argc > 1)
         parent = static_cast<pid_t>(std::atol(argv[1]));
-    if (argc > 2)
-        alarm(static_cast<unsigned>(std::atoi(argv[2])));
     pthread_t thread;
     if (pthread_create(&thread, nullptr, waitUntilSignalled, nullptr) != 0)
         return 2;
