@@ -18,6 +18,17 @@ template<typename T> using Reply = platform::XcbReply<T>;
 
 constexpr quint32 kSourcePager = 2;
 
+// A property's reply, whatever its type; null when the property or the window is absent.
+Reply<xcb_get_property_reply_t> getProperty(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property,
+                                            quint32 length)
+{
+    xcb_generic_error_t *error = nullptr;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, length), &error));
+    std::free(error);
+    return reply && reply->type != XCB_ATOM_NONE ? std::move(reply) : nullptr;
+}
+
 } // namespace
 
 X11TestClient::X11TestClient()
@@ -117,9 +128,9 @@ bool X11TestClient::windowExists(xcb_window_t window)
 
 bool X11TestClient::hasWindowManager()
 {
-    const QList<quint32> check = cardinals(m_root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
-    return !check.isEmpty() && check.first() != 0 && windowExists(check.first()) &&
-           hasProperty(m_root, atom("_NET_CLIENT_LIST"));
+    const xcb_window_t check = cardinals(m_root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).value(0);
+    return check != 0 && windowExists(check) &&
+           getProperty(m_connection, m_root, atom("_NET_CLIENT_LIST"), 0);
 }
 
 bool X11TestClient::waitUntilManaged(xcb_window_t window, int timeoutMs)
@@ -150,8 +161,7 @@ bool X11TestClient::setTopmost(xcb_window_t window, bool topmost, int timeoutMs)
 
 xcb_window_t X11TestClient::activeWindow()
 {
-    const QList<quint32> active = cardinals(m_root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
-    return active.isEmpty() ? 0 : active.first();
+    return cardinals(m_root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW).value(0);
 }
 
 QList<xcb_window_t> X11TestClient::clientList()
@@ -167,9 +177,8 @@ QList<xcb_window_t> X11TestClient::clientListStacking()
 bool X11TestClient::isStackedAbove(xcb_window_t upper, xcb_window_t lower)
 {
     const QList<xcb_window_t> stacking = clientListStacking();
-    const qsizetype upperIndex = stacking.indexOf(upper);
     const qsizetype lowerIndex = stacking.indexOf(lower);
-    return upperIndex >= 0 && lowerIndex >= 0 && upperIndex > lowerIndex;
+    return lowerIndex >= 0 && stacking.indexOf(upper) > lowerIndex;
 }
 
 QList<xcb_atom_t> X11TestClient::wmState(xcb_window_t window)
@@ -215,7 +224,6 @@ void X11TestClient::requestMove(xcb_window_t window, const QPoint &frameTopLeft)
     sendToWindowManager(window, atom("_NET_MOVERESIZE_WINDOW"),
                         kNorthWestGravity | kXAndY | (kSourcePager << 12), quint32(frameTopLeft.x()),
                         quint32(frameTopLeft.y()), 0);
-    flush();
 }
 
 void X11TestClient::requestRaise(xcb_window_t window)
@@ -235,7 +243,7 @@ xcb_window_t X11TestClient::clientOfFrame(xcb_window_t frame)
     QList<xcb_window_t> queue{frame};
     for (qsizetype i = 0; i < queue.size() && i < 256; ++i) {
         const xcb_window_t window = queue.at(i);
-        if (hasProperty(window, wmStateAtom))
+        if (getProperty(m_connection, window, wmStateAtom, 0))
             return window;
         Reply<xcb_query_tree_reply_t> tree(
             xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
@@ -251,8 +259,7 @@ void X11TestClient::flush()
 {
     xcb_flush(m_connection);
     // Nothing here selects events; what arrives is errors of requests on windows that went away.
-    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection))
-        std::free(event);
+    errorsOn(m_connection);
 }
 
 QList<quint32> X11TestClient::cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
@@ -264,13 +271,8 @@ QList<quint32> X11TestClient::cardinals(xcb_window_t window, xcb_atom_t property
 
 QByteArray X11TestClient::property(xcb_window_t window, const char *name)
 {
-    xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_connection,
-        xcb_get_property(m_connection, 0, window, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
-        &error));
-    std::free(error);
-    if (!reply || reply->type == XCB_ATOM_NONE)
+    const Reply<xcb_get_property_reply_t> reply = getProperty(m_connection, window, atom(name), 1 << 20);
+    if (!reply)
         return {};
     return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
                       xcb_get_property_value_length(reply.get()));
@@ -289,16 +291,6 @@ QList<xcb_window_t> X11TestClient::windowsOf(qint64 pid)
             found.append(window);
     }
     return found;
-}
-
-bool X11TestClient::hasProperty(xcb_window_t window, xcb_atom_t property)
-{
-    xcb_generic_error_t *error = nullptr;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
-        &error));
-    std::free(error);
-    return reply && reply->type != XCB_ATOM_NONE;
 }
 
 void X11TestClient::sendToWindowManager(xcb_window_t window, xcb_atom_t type, quint32 d0, quint32 d1,

@@ -88,7 +88,6 @@ public:
 private:
     void sendToWindowManager(xcb_window_t window, xcb_atom_t type, quint32 d0, quint32 d1, quint32 d2,
                              quint32 d3);
-    bool hasProperty(xcb_window_t window, xcb_atom_t property);
 
     xcb_connection_t *m_connection = nullptr;
     xcb_window_t m_root = 0;
