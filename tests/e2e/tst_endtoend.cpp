@@ -7,7 +7,6 @@
 #include "tests/support/testenvironment.h"
 #include "tests/support/testprocesses.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -129,14 +128,9 @@ void TestEndToEnd::endsStoredNameAndSavesStateWhenClosed()
     QCOMPARE(QSettings(settings.iniPath(), QSettings::IniFormat).status(), QSettings::NoError);
     QCOMPARE(settings.valueInFile("PROCESS_NAME_TEXTBOX").toString(), target.imageName());
     QCOMPARE(settings.valueInFile("AUTO_TERMINATE_TICKBOX").toString(), QStringLiteral("1"));
-    const struct
-    {
-        const char *key;
-        double expected;
-    } geometry[] = {{"MainLeft", 1500}, {"MainTop", 1200}, {"MainWidth", 10965}, {"MainHeight", 1845}};
-    for (const auto &[key, value] : geometry) {
+    for (const auto &[key, value] : {std::pair("MainLeft", 1500), std::pair("MainTop", 1200),
+                                     std::pair("MainWidth", 10965), std::pair("MainHeight", 1845)})
         QVERIFY2(std::abs(storedNumber(settings, key) - value) <= kTwipsPerPixel, settings.readIni());
-    }
     // Keys the main window does not own come through its rewrite of the file as they were.
     QCOMPARE(settings.valueInFile("AlwaysOnTopTimer_TICKBOX").toString(), QStringLiteral("0"));
     QCOMPARE(settings.valueInFile("SHOW_ZORVIN_DEV_TICKBOX").toString(), QStringLiteral("1"));

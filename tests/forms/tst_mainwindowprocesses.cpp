@@ -28,17 +28,17 @@ void TestMainWindowProcesses::autoTerminateEndsAProcessStartedLater()
     test::TestProcesses processes(test::uniqueProcessName());
     QuellexMain main(m_processes, m_windows);
     main.PROCESS_NAME_TEXTBOX->setText(processes.imageName());
-    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kRed, 5000);
+    QTRY_COMPARE(backColor(main.PROCESS_NAME_TEXTBOX), kRed);
 
     const pid_t watched = processes.start();
-    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kGreen, 5000);
+    QTRY_COMPARE(backColor(main.PROCESS_NAME_TEXTBOX), kGreen);
     QVERIFY(processes.isRunning(watched));
 
     main.AUTO_TERMINATE_TICKBOX->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(watched), 5000);
+    QTRY_VERIFY(!processes.isRunning(watched));
     const pid_t later = processes.start();
-    QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(later), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kRed, 5000);
+    QTRY_VERIFY(!processes.isRunning(later));
+    QTRY_COMPARE(backColor(main.PROCESS_NAME_TEXTBOX), kRed);
     QCOMPARE(main.PROCESS_NAME_TEXTBOX->toolTip(), QString());
 }
 
@@ -65,7 +65,7 @@ void TestMainWindowProcesses::manualTerminateWithAnEmptyNameEndsNothing()
     main.QUELLEX_NOW_BUTTON->click();
     QTest::qWait(500);
     QVERIFY(processes.isRunning(pid));
-    QTRY_COMPARE_WITH_TIMEOUT(backColor(main.PROCESS_NAME_TEXTBOX), kRed, 5000);
+    QTRY_COMPARE(backColor(main.PROCESS_NAME_TEXTBOX), kRed);
 }
 
 QTEST_MAIN(TestMainWindowProcesses)

@@ -64,7 +64,7 @@ void TestSessionEnd::signalSavesBothWindows()
     } else {
         signalTwice();
     }
-    QTRY_COMPARE_WITH_TIMEOUT(unloaded.count(), 1, 5000);
+    QTRY_COMPARE(unloaded.count(), 1);
     QVERIFY(signalled);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(main.isHidden());

@@ -44,6 +44,25 @@ void expectWarningOnce(const QString &pattern)
     QTest::failOnWarning(expression);
 }
 
+// The child of writeSurvivesKill: saves, says so, and waits to be killed.
+int saveAndHang(const QStringList &)
+{
+    settings::writeSingle(SettingKey::MainLeft, 1234.5f);
+    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("killed"));
+    std::fputs("saved\n", stdout);
+    std::fflush(stdout);
+    for (;;)
+        ::pause();
+}
+
+// The child of noHomeVariable: saves twice.
+int saveTwice(const QStringList &)
+{
+    settings::writeInteger(SettingKey::AUTO_TERMINATE_TICKBOX, 1);
+    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("x"));
+    return 0;
+}
+
 } // namespace
 
 class TestIniSettingsStore : public QObject
@@ -488,28 +507,6 @@ void TestIniSettingsStore::danglingSymlink()
     QVERIFY(QFileInfo(m_store->iniPath()).isSymLink());
 }
 
-namespace {
-
-// The child of writeSurvivesKill: saves, says so, and waits to be killed.
-int saveAndHang(const QStringList &)
-{
-    settings::writeSingle(SettingKey::MainLeft, 1234.5f);
-    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("killed"));
-    std::fputs("saved\n", stdout);
-    std::fflush(stdout);
-    for (;;)
-        ::pause();
-}
-
-// The child of noHomeVariable: saves twice.
-int saveTwice(const QStringList &)
-{
-    settings::writeInteger(SettingKey::AUTO_TERMINATE_TICKBOX, 1);
-    settings::writeText(SettingKey::PROCESS_NAME_TEXTBOX, QStringLiteral("x"));
-    return 0;
-}
-
-} // namespace
 } // namespace quellex::test
 
 QUELLEX_TEST_MAIN(quellex::test::TestIniSettingsStore, nullptr, {"save-and-hang", quellex::test::saveAndHang},
