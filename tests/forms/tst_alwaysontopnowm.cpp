@@ -23,8 +23,44 @@ public:
     {}
 
 private slots:
-    void keepsRunningWithoutAWindowManager();
-    void keepsRunningWithAnActiveWindowLeftBehind();
+    void keepsRunningWithoutAWindowManager()
+    {
+        QuellexMain &main = showMain();
+        QVERIFY(QTest::qWaitForWindowExposed(&main, kWait));
+        QVERIFY(main.AlwaysOnTopTimer->isActive());
+        const xcb_window_t other = m_client->createWindow(QStringLiteral("another program"));
+        m_client->flush();
+        letTicksRun(main);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(m_client->windowExists(other));
+    }
+
+    void keepsRunningWithAnActiveWindowLeftBehind()
+    {
+        QuellexMain &main = showMain();
+        QVERIFY(QTest::qWaitForWindowExposed(&main, kWait));
+
+        // A window that no longer exists, then one that does but that nobody will restack.
+        const xcb_window_t gone = m_client->createWindow(QStringLiteral("gone"));
+        m_client->destroyWindow(gone);
+        // What a window manager that has gone away may leave on the root window.
+        QVERIFY(setActiveWindow({gone}));
+        QCOMPARE(m_client->activeWindow(), gone);
+        QCOMPARE(m_layer->GetForegroundWindow(), platform::WindowHandle(gone));
+        letTicksRun(main);
+        if (QTest::currentTestFailed())
+            return;
+
+        const xcb_window_t other = m_client->createWindow(QStringLiteral("another program"));
+        QVERIFY(setActiveWindow({other}));
+        QCOMPARE(m_client->activeWindow(), other);
+        QCOMPARE(m_layer->GetForegroundWindow(), platform::WindowHandle(other));
+        letTicksRun(main);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(m_client->windowExists(other));
+    }
 
 private:
     void closeWindows() override { m_main.reset(); }
@@ -55,45 +91,6 @@ private:
     test::FakeProcessQueryService m_processes;
     std::unique_ptr<QuellexMain> m_main;
 };
-
-void TestAlwaysOnTopNoWm::keepsRunningWithoutAWindowManager()
-{
-    QuellexMain &main = showMain();
-    QVERIFY(QTest::qWaitForWindowExposed(&main, kWait));
-    QVERIFY(main.AlwaysOnTopTimer->isActive());
-    const xcb_window_t other = m_client->createWindow(QStringLiteral("another program"));
-    m_client->flush();
-    letTicksRun(main);
-    if (QTest::currentTestFailed())
-        return;
-    QVERIFY(m_client->windowExists(other));
-}
-
-void TestAlwaysOnTopNoWm::keepsRunningWithAnActiveWindowLeftBehind()
-{
-    QuellexMain &main = showMain();
-    QVERIFY(QTest::qWaitForWindowExposed(&main, kWait));
-
-    // A window that no longer exists, then one that does but that nobody will restack.
-    const xcb_window_t gone = m_client->createWindow(QStringLiteral("gone"));
-    m_client->destroyWindow(gone);
-    // What a window manager that has gone away may leave on the root window.
-    QVERIFY(setActiveWindow({gone}));
-    QCOMPARE(m_client->activeWindow(), gone);
-    QCOMPARE(m_layer->GetForegroundWindow(), platform::WindowHandle(gone));
-    letTicksRun(main);
-    if (QTest::currentTestFailed())
-        return;
-
-    const xcb_window_t other = m_client->createWindow(QStringLiteral("another program"));
-    QVERIFY(setActiveWindow({other}));
-    QCOMPARE(m_client->activeWindow(), other);
-    QCOMPARE(m_layer->GetForegroundWindow(), platform::WindowHandle(other));
-    letTicksRun(main);
-    if (QTest::currentTestFailed())
-        return;
-    QVERIFY(m_client->windowExists(other));
-}
 
 QTEST_MAIN(TestAlwaysOnTopNoWm)
 #include "tst_alwaysontopnowm.moc"

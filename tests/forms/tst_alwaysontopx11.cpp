@@ -36,10 +36,132 @@ public:
     {}
 
 private slots:
-    void topmostWindowInFrontIsPushedBelowWithinATick();
-    void switchedOffLeavesTheMainWindowAbove();
-    void nothingWhileTheMainWindowHasTheFocus();
-    void settingsWindowStaysAboveItsOwner();
+    void topmostWindowInFrontIsPushedBelowWithinATick()
+    {
+        m_settings->writeIni(test::iniFile("always-on-top.ini"));
+        QuellexMain *main = showMain();
+        QVERIFY(main);
+        QVERIFY(main->AlwaysOnTopTimer->isActive());
+        QCOMPARE(main->AlwaysOnTopTimer->interval(), 1000);
+        const xcb_window_t own = m_mainWindow;
+        const xcb_window_t other = managedWindow(QStringLiteral("another program"));
+        QVERIFY(other);
+
+        QElapsedTimer sinceInFront;
+        QVERIFY(bringForwardBetweenTicks(*main, other, sinceInFront));
+        QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
+        QVERIFY(hasAbove(other));
+        QVERIFY(m_client->isStackedAbove(other, own));
+
+        QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, kWait));
+        const qint64 took = sinceInFront.elapsed();
+        qInfo("main window above the other window %lld ms after the other was brought forward", took);
+        QVERIFY2(took <= kWithinATick, qPrintable(QStringLiteral("took %1 ms").arg(took)));
+        QCOMPARE(ticks.count(), 1);
+        // Only the stacking changed: the user keeps typing into the window in front.
+        QCOMPARE(m_client->activeWindow(), other);
+
+        // Further ticks find the same window in front and change nothing.
+        QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, kWait));
+        QVERIFY(mainAbove(own, other));
+        QCOMPARE(m_client->activeWindow(), other);
+    }
+
+    void switchedOffLeavesTheMainWindowAbove()
+    {
+        m_settings->writeIni(test::iniFile("always-on-top.ini"));
+        QuellexMain *main = showMain();
+        QVERIFY(main);
+        const xcb_window_t own = m_mainWindow;
+        const xcb_window_t other = managedWindow(QStringLiteral("another program"));
+        QVERIFY(other);
+        QVERIFY(m_client->activate(other, kWait));
+        QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, kWait));
+
+        {
+            QuellexSettings settingsWindow(*main);
+            QVERIFY(settingsWindow.AlwaysOnTopTimer_TICKBOX->isChecked());
+            settingsWindow.AlwaysOnTopTimer_TICKBOX->click();
+        }
+        QVERIFY(!main->AlwaysOnTopTimer->isActive());
+
+        // The user goes back to the other program: its window comes forward, but not above the main window,
+        // which stays in the topmost band although nothing keeps it there any more.
+        QVERIFY(m_client->activate(other, kWait));
+        QTest::qWait(2500);
+        QVERIFY(mainAbove(own, other));
+        QCOMPARE(m_client->activeWindow(), other);
+    }
+
+    void nothingWhileTheMainWindowHasTheFocus()
+    {
+        QuellexMain *main = showMain();
+        QVERIFY(main);
+        QVERIFY(!main->AlwaysOnTopTimer->isActive());
+        const xcb_window_t own = m_mainWindow;
+        const xcb_window_t other = managedWindow(QStringLiteral("another program"));
+        QVERIFY(other);
+
+        // Both windows in the topmost band, the other one higher, and the main window in front: any
+        // stacking call of a tick would show, a demotion in the main window's state, a promotion in the
+        // order of the two.
+        QVERIFY(m_client->setTopmost(own, true, kWait));
+        QVERIFY(m_client->activate(own, kWait));
+        QVERIFY(m_client->setTopmost(other, true, kWait));
+        // Joining the band does not lift a window above those already in it; a pager's restack request
+        // does, and leaves the focus alone.
+        m_client->requestRaise(other);
+        QVERIFY(QTest::qWaitFor([&] { return m_client->isStackedAbove(other, own); }, kWait));
+        QCOMPARE(m_client->activeWindow(), own);
+        const QList<xcb_atom_t> ownState = m_client->wmState(own);
+        const QList<xcb_atom_t> otherState = m_client->wmState(other);
+        const QList<xcb_window_t> stacking = m_client->clientListStacking();
+
+        QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
+        main->AlwaysOnTopTimer->start();
+        QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, 3 * kWait));
+        QTest::qWait(300);
+        QCOMPARE(m_client->activeWindow(), own);
+        QCOMPARE(m_client->wmState(own), ownState);
+        QCOMPARE(m_client->wmState(other), otherState);
+        QVERIFY(hasAbove(other));
+        QCOMPARE(m_client->clientListStacking(), stacking);
+
+        // The same ticks act as soon as another window is in front.
+        QVERIFY(m_client->activate(other, kWait));
+        QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, kWait));
+    }
+
+    void settingsWindowStaysAboveItsOwner()
+    {
+        m_settings->writeIni(test::iniFile("always-on-top.ini"));
+        QuellexMain *main = showMain();
+        QVERIFY(main);
+        const xcb_window_t own = m_mainWindow;
+
+        // Modal, as the settings button shows it, without holding the test up.
+        QuellexSettings settingsWindow(*main);
+        settingsWindow.setModal(true);
+        settingsWindow.show();
+        const auto settings = xcb_window_t(settingsWindow.winId());
+        QVERIFY(m_client->waitUntilManaged(settings, kWait));
+        QVERIFY(main->AlwaysOnTopTimer->isActive());
+
+        QElapsedTimer sinceInFront;
+        QVERIFY(bringForwardBetweenTicks(*main, settings, sinceInFront));
+        // The tick sends the settings window out of the band and the main window into it; a window the
+        // main window owns goes in with it and above it, or the blocked main window would hide the one
+        // window the user can work in (both open at the same place by default).
+        QVERIFY(
+            QTest::qWaitFor([&] { return hasAbove(own) && m_client->isStackedAbove(settings, own); }, kWait));
+        // Still the window the user works in.
+        QCOMPARE(m_client->activeWindow(), settings);
+        QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
+        QVERIFY(ticks.wait(kWait));
+        QTest::qWait(300);
+        QVERIFY(m_client->isStackedAbove(settings, own));
+        settingsWindow.close();
+    }
 
 private:
     void closeWindows() override
@@ -83,132 +205,6 @@ private:
     std::unique_ptr<QuellexMain> m_main;
     xcb_window_t m_mainWindow = 0;
 };
-
-void TestAlwaysOnTopX11::topmostWindowInFrontIsPushedBelowWithinATick()
-{
-    m_settings->writeIni(test::iniFile("always-on-top.ini"));
-    QuellexMain *main = showMain();
-    QVERIFY(main);
-    QVERIFY(main->AlwaysOnTopTimer->isActive());
-    QCOMPARE(main->AlwaysOnTopTimer->interval(), 1000);
-    const xcb_window_t own = m_mainWindow;
-    const xcb_window_t other = managedWindow(QStringLiteral("another program"));
-    QVERIFY(other);
-
-    QElapsedTimer sinceInFront;
-    QVERIFY(bringForwardBetweenTicks(*main, other, sinceInFront));
-    QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
-    QVERIFY(hasAbove(other));
-    QVERIFY(m_client->isStackedAbove(other, own));
-
-    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, kWait));
-    const qint64 took = sinceInFront.elapsed();
-    qInfo("main window above the other window %lld ms after the other was brought forward", took);
-    QVERIFY2(took <= kWithinATick, qPrintable(QStringLiteral("took %1 ms").arg(took)));
-    QCOMPARE(ticks.count(), 1);
-    // Only the stacking changed: the user keeps typing into the window in front.
-    QCOMPARE(m_client->activeWindow(), other);
-
-    // Further ticks find the same window in front and change nothing.
-    QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, kWait));
-    QVERIFY(mainAbove(own, other));
-    QCOMPARE(m_client->activeWindow(), other);
-}
-
-void TestAlwaysOnTopX11::switchedOffLeavesTheMainWindowAbove()
-{
-    m_settings->writeIni(test::iniFile("always-on-top.ini"));
-    QuellexMain *main = showMain();
-    QVERIFY(main);
-    const xcb_window_t own = m_mainWindow;
-    const xcb_window_t other = managedWindow(QStringLiteral("another program"));
-    QVERIFY(other);
-    QVERIFY(m_client->activate(other, kWait));
-    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, kWait));
-
-    {
-        QuellexSettings settingsWindow(*main);
-        QVERIFY(settingsWindow.AlwaysOnTopTimer_TICKBOX->isChecked());
-        settingsWindow.AlwaysOnTopTimer_TICKBOX->click();
-    }
-    QVERIFY(!main->AlwaysOnTopTimer->isActive());
-
-    // The user goes back to the other program: its window comes forward, but not above the main window,
-    // which stays in the topmost band although nothing keeps it there any more.
-    QVERIFY(m_client->activate(other, kWait));
-    QTest::qWait(2500);
-    QVERIFY(mainAbove(own, other));
-    QCOMPARE(m_client->activeWindow(), other);
-}
-
-void TestAlwaysOnTopX11::nothingWhileTheMainWindowHasTheFocus()
-{
-    QuellexMain *main = showMain();
-    QVERIFY(main);
-    QVERIFY(!main->AlwaysOnTopTimer->isActive());
-    const xcb_window_t own = m_mainWindow;
-    const xcb_window_t other = managedWindow(QStringLiteral("another program"));
-    QVERIFY(other);
-
-    // Both windows in the topmost band, the other one higher, and the main window in front: any
-    // stacking call of a tick would show, a demotion in the main window's state, a promotion in the
-    // order of the two.
-    QVERIFY(m_client->setTopmost(own, true, kWait));
-    QVERIFY(m_client->activate(own, kWait));
-    QVERIFY(m_client->setTopmost(other, true, kWait));
-    // Joining the band does not lift a window above those already in it; a pager's restack request
-    // does, and leaves the focus alone.
-    m_client->requestRaise(other);
-    QVERIFY(QTest::qWaitFor([&] { return m_client->isStackedAbove(other, own); }, kWait));
-    QCOMPARE(m_client->activeWindow(), own);
-    const QList<xcb_atom_t> ownState = m_client->wmState(own);
-    const QList<xcb_atom_t> otherState = m_client->wmState(other);
-    const QList<xcb_window_t> stacking = m_client->clientListStacking();
-
-    QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
-    main->AlwaysOnTopTimer->start();
-    QVERIFY(QTest::qWaitFor([&] { return ticks.count() >= 3; }, 3 * kWait));
-    QTest::qWait(300);
-    QCOMPARE(m_client->activeWindow(), own);
-    QCOMPARE(m_client->wmState(own), ownState);
-    QCOMPARE(m_client->wmState(other), otherState);
-    QVERIFY(hasAbove(other));
-    QCOMPARE(m_client->clientListStacking(), stacking);
-
-    // The same ticks act as soon as another window is in front.
-    QVERIFY(m_client->activate(other, kWait));
-    QVERIFY(QTest::qWaitFor([&] { return mainAbove(own, other); }, kWait));
-}
-
-void TestAlwaysOnTopX11::settingsWindowStaysAboveItsOwner()
-{
-    m_settings->writeIni(test::iniFile("always-on-top.ini"));
-    QuellexMain *main = showMain();
-    QVERIFY(main);
-    const xcb_window_t own = m_mainWindow;
-
-    // Modal, as the settings button shows it, without holding the test up.
-    QuellexSettings settingsWindow(*main);
-    settingsWindow.setModal(true);
-    settingsWindow.show();
-    const auto settings = xcb_window_t(settingsWindow.winId());
-    QVERIFY(m_client->waitUntilManaged(settings, kWait));
-    QVERIFY(main->AlwaysOnTopTimer->isActive());
-
-    QElapsedTimer sinceInFront;
-    QVERIFY(bringForwardBetweenTicks(*main, settings, sinceInFront));
-    // The tick sends the settings window out of the band and the main window into it; a window the
-    // main window owns goes in with it and above it, or the blocked main window would hide the one
-    // window the user can work in (both open at the same place by default).
-    QVERIFY(QTest::qWaitFor([&] { return hasAbove(own) && m_client->isStackedAbove(settings, own); }, kWait));
-    // Still the window the user works in.
-    QCOMPARE(m_client->activeWindow(), settings);
-    QSignalSpy ticks(main->AlwaysOnTopTimer, &QTimer::timeout);
-    QVERIFY(ticks.wait(kWait));
-    QTest::qWait(300);
-    QVERIFY(m_client->isStackedAbove(settings, own));
-    settingsWindow.close();
-}
 
 QTEST_MAIN(TestAlwaysOnTopX11)
 #include "tst_alwaysontopx11.moc"

@@ -111,134 +111,132 @@ class TestProcessQueryService : public QObject
     Q_OBJECT
 
 private slots:
-    void realProcessesAreSeenAndEndedTogether();
-    void ownProcessIsSpared();
-    void refusalsAndFailuresAreReported();
-    void processGoneBeforeItsSignalIsNoRefusal();
-    void checksOfOnePassShareOneWalk();
-};
-
-void TestProcessQueryService::realProcessesAreSeenAndEndedTogether()
-{
-    REQUIRE_REAL_PROCESSES();
-    // Quote and backslash in the name: escaped into the query and matched as they are.
+    void realProcessesAreSeenAndEndedTogether()
+    {
+        REQUIRE_REAL_PROCESSES();
+        // Quote and backslash in the name: escaped into the query and matched as they are.
 #ifdef Q_OS_WIN
-    // No backslash in a Windows file name, and Wine's query language has no escapes; the image name
-    // there carries its ".exe".
-    TestProcesses processes(uniqueProcessName(QStringLiteral("qx")));
-    const QString shouted = processes.imageName().toUpper();
+        // No backslash in a Windows file name, and Wine's query language has no escapes; the image name
+        // there carries its ".exe".
+        TestProcesses processes(uniqueProcessName(QStringLiteral("qx")));
+        const QString shouted = processes.imageName().toUpper();
 #else
-    TestProcesses processes(uniqueProcessName(QStringLiteral("qx'\\")));
-    const QString shouted = processes.imageName().toUpper() + ".Exe";
+        TestProcesses processes(uniqueProcessName(QStringLiteral("qx'\\")));
+        const QString shouted = processes.imageName().toUpper() + ".Exe";
 #endif
-    const QString name = processes.imageName();
-    SystemProcessQueryService service;
+        const QString name = processes.imageName();
+        SystemProcessQueryService service;
 
-    QVERIFY(!service.IsProcessRunning(name));
-    processes.start(3);
-    QVERIFY(service.IsProcessRunning(name));
-    QVERIFY(!service.IsProcessRunning(name + " "));
-    QVERIFY(!service.IsProcessRunning(QString()));
-    service.TerminateProcesses(QString());
-    QCOMPARE(processes.runningCount(), 3);
+        QVERIFY(!service.IsProcessRunning(name));
+        processes.start(3);
+        QVERIFY(service.IsProcessRunning(name));
+        QVERIFY(!service.IsProcessRunning(name + " "));
+        QVERIFY(!service.IsProcessRunning(QString()));
+        service.TerminateProcesses(QString());
+        QCOMPARE(processes.runningCount(), 3);
 
-    const TerminationReport report = service.TerminateProcesses(shouted);
-    QVERIFY(processes.waitForAllExited(kWait));
-    QCOMPARE(report.name, shouted);
-    QCOMPARE(report.found, 3);
-    QCOMPARE(report.refused, 0);
-    QVERIFY(!service.IsProcessRunning(name));
-}
+        const TerminationReport report = service.TerminateProcesses(shouted);
+        QVERIFY(processes.waitForAllExited(kWait));
+        QCOMPARE(report.name, shouted);
+        QCOMPARE(report.found, 3);
+        QCOMPARE(report.refused, 0);
+        QVERIFY(!service.IsProcessRunning(name));
+    }
 
-void TestProcessQueryService::ownProcessIsSpared()
-{
-    REQUIRE_REAL_PROCESSES();
-    // A copy of this test under a name of its own, alongside two other processes of that name.
-    QString name = uniqueProcessName(QStringLiteral("qxSelf"));
+    void ownProcessIsSpared()
+    {
+        REQUIRE_REAL_PROCESSES();
+        // A copy of this test under a name of its own, alongside two other processes of that name.
+        QString name = uniqueProcessName(QStringLiteral("qxSelf"));
 #ifdef Q_OS_WIN
-    name += QStringLiteral(".exe");
+        name += QStringLiteral(".exe");
 #endif
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString copy = dir.filePath(name);
-    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
-    QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner));
-    TestProcesses others(name);
-    others.start(2);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString copy = dir.filePath(name);
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+        QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner));
+        TestProcesses others(name);
+        others.start(2);
 
-    QCOMPARE(runChild(QStringLiteral("ask"), {name}, {.program = copy}), QStringLiteral("found=2"));
-    QVERIFY(others.waitForAllExited(kWait));
-}
+        QCOMPARE(runChild(QStringLiteral("ask"), {name}, {.program = copy}), QStringLiteral("found=2"));
+        QVERIFY(others.waitForAllExited(kWait));
+    }
 
-void TestProcessQueryService::refusalsAndFailuresAreReported()
-{
+    void refusalsAndFailuresAreReported()
+    {
 #ifdef Q_OS_LINUX
-    if (::geteuid() != 0)
-        QSKIP(
-            "needs root: processes of root are ended as nobody, and /proc is looked at from a PID namespace");
-    TestProcesses processes(uniqueProcessName(QStringLiteral("qxRefuse")));
-    processes.start(2);
-    const QString name = processes.imageName();
-    QCOMPARE(runChild(QStringLiteral("ask"), {name}, {.user = test::kNobody}),
-             QStringLiteral("found=2 refused=2: access denied"));
-    QCOMPARE(processes.runningCount(), 2);
+        if (::geteuid() != 0)
+            QSKIP("needs root: processes of root are ended as nobody, and /proc is looked at from a PID "
+                  "namespace");
+        TestProcesses processes(uniqueProcessName(QStringLiteral("qxRefuse")));
+        processes.start(2);
+        const QString name = processes.imageName();
+        QCOMPARE(runChild(QStringLiteral("ask"), {name}, {.user = test::kNobody}),
+                 QStringLiteral("found=2 refused=2: access denied"));
+        QCOMPARE(processes.runningCount(), 2);
 
-    // A PID namespace of its own that still sees its parent's /proc.
-    QCOMPARE(
-        runChild(QStringLiteral("ask"), {name}, {.wrapper = {"unshare", "--pid", "--fork", "--kill-child"}}),
-        QStringLiteral("cannot check whether \"%1\" runs: /proc belongs to another PID namespace\n"
-                       "cannot terminate \"%1\": /proc belongs to another PID namespace")
-            .arg(name));
-    QCOMPARE(processes.runningCount(), 2);
+        // A PID namespace of its own that still sees its parent's /proc.
+        QCOMPARE(runChild(QStringLiteral("ask"), {name},
+                          {.wrapper =
+                           { "unshare",
+                             "--pid",
+                             "--fork",
+                             "--kill-child" }}),
+                 QStringLiteral("cannot check whether \"%1\" runs: /proc belongs to another PID namespace\n"
+                                "cannot terminate \"%1\": /proc belongs to another PID namespace")
+                     .arg(name));
+        QCOMPARE(processes.runningCount(), 2);
 #else
-    QSKIP("refusals are made by another user's processes, failures by a foreign /proc");
+        QSKIP("refusals are made by another user's processes, failures by a foreign /proc");
 #endif
-}
+    }
 
-void TestProcessQueryService::checksOfOnePassShareOneWalk()
-{
+    void processGoneBeforeItsSignalIsNoRefusal()
+    {
 #ifdef Q_OS_LINUX
-    TestProcesses watched(uniqueProcessName(QStringLiteral("qxPass")));
-    TestProcesses ended(uniqueProcessName(QStringLiteral("qxPassEnd")));
-    const QString name = watched.imageName();
-    SystemProcessQueryService service;
-    bool before = true, sameTick = true, nextTick = false;
-    TerminationReport report;
-    QEventLoop loop;
-    // Two ticks of the event loop, as the watchers' timers make them.
-    QTimer::singleShot(0, &loop, [&] {
-        before = service.IsProcessRunning(name);
-        watched.start();
-        ended.start();
-        // Answered from the walk its tick has made already, unlike the termination.
-        sameTick = service.IsProcessRunning(name);
-        report = service.TerminateProcesses(ended.imageName());
-        QTimer::singleShot(10, &loop, [&] {
-            nextTick = service.IsProcessRunning(name);
-            loop.quit();
+        TestProcesses processes(uniqueProcessName(QStringLiteral("qxGone")));
+        const pid_t pid = processes.start();
+        QCOMPARE(askWhileItVanishes(processes.imageName(), processes, pid), QStringLiteral("found=1"));
+        QVERIFY(!processes.isRunning(pid));
+#else
+        QSKIP("stops the service between its search and its signal through ptrace");
+#endif
+    }
+
+    void checksOfOnePassShareOneWalk()
+    {
+#ifdef Q_OS_LINUX
+        TestProcesses watched(uniqueProcessName(QStringLiteral("qxPass")));
+        TestProcesses ended(uniqueProcessName(QStringLiteral("qxPassEnd")));
+        const QString name = watched.imageName();
+        SystemProcessQueryService service;
+        bool before = true, sameTick = true, nextTick = false;
+        TerminationReport report;
+        QEventLoop loop;
+        // Two ticks of the event loop, as the watchers' timers make them.
+        QTimer::singleShot(0, &loop, [&] {
+            before = service.IsProcessRunning(name);
+            watched.start();
+            ended.start();
+            // Answered from the walk its tick has made already, unlike the termination.
+            sameTick = service.IsProcessRunning(name);
+            report = service.TerminateProcesses(ended.imageName());
+            QTimer::singleShot(10, &loop, [&] {
+                nextTick = service.IsProcessRunning(name);
+                loop.quit();
+            });
         });
-    });
-    loop.exec();
-    QVERIFY(!before);
-    QVERIFY(!sameTick);
-    QCOMPARE(report.found, 1);
-    QVERIFY(nextTick);
+        loop.exec();
+        QVERIFY(!before);
+        QVERIFY(!sameTick);
+        QCOMPARE(report.found, 1);
+        QVERIFY(nextTick);
 #else
-    QSKIP("elsewhere every check asks the platform's service afresh");
+        QSKIP("elsewhere every check asks the platform's service afresh");
 #endif
-}
-
-void TestProcessQueryService::processGoneBeforeItsSignalIsNoRefusal()
-{
-#ifdef Q_OS_LINUX
-    TestProcesses processes(uniqueProcessName(QStringLiteral("qxGone")));
-    const pid_t pid = processes.start();
-    QCOMPARE(askWhileItVanishes(processes.imageName(), processes, pid), QStringLiteral("found=1"));
-    QVERIFY(!processes.isRunning(pid));
-#else
-    QSKIP("stops the service between its search and its signal through ptrace");
-#endif
-}
+    }
+};
 
 QUELLEX_TEST_MAIN(TestProcessQueryService, nullptr, {"ask", askAbout})
 #include "tst_processqueryservice.moc"

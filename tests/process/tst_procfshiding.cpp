@@ -56,78 +56,72 @@ class TestProcfsHiding : public QObject
     Q_OBJECT
 
 private slots:
-    void exitedLeaderIsFoundAndEnded();
-    void longPathIsFoundAndEnded();
-    void foreignArgv0CompletesNothing();
-    void deletedInTheFileNameIsKept();
-    void posingProcessIsNotEndedByItsClaim();
+    void exitedLeaderIsFoundAndEnded()
+    {
+        TestProcesses processes(uniqueProcessName(QStringLiteral("qxLeader")));
+        useProgram(processes, QUELLEX_TEST_THREAD_ONLY);
+        const pid_t pid = processes.start();
+        QTRY_VERIFY(procEntry(pid, "stat").contains(") Z "));
+        findAndEnd(processes.imageName(), pid);
+        QVERIFY(processes.waitForExit(pid, kWait));
+    }
+
+    void longPathIsFoundAndEnded()
+    {
+        // Longer than the kernel keeps of a name, so it is also completed from argv[0].
+        const QString name = uniqueProcessName(QStringLiteral("qxDeep"), 20);
+        QTemporaryDir root;
+        const auto removeRoot = qScopeGuard([&] { QProcess::execute("rm", {"-rf", root.path()}); });
+        QProcess deep;
+        startDeep(deep, root, name, "./" + name);
+        findAndEnd(name, pid_t(deep.processId()));
+        QVERIFY(deep.waitForFinished(kWait));
+    }
+
+    void foreignArgv0CompletesNothing()
+    {
+        // A name the kernel keeps whole: an argv[0] that does not begin with it names nothing.
+        const QString name = uniqueProcessName(QStringLiteral("qxWhole"), 15);
+        QTemporaryDir root;
+        const auto removeRoot = qScopeGuard([&] { QProcess::execute("rm", {"-rf", root.path()}); });
+        QProcess deep;
+        startDeep(deep, root, name, uniqueProcessName(QStringLiteral("qxOther"), 20));
+        findAndEnd(name.toUpper(), pid_t(deep.processId()));
+        QVERIFY(deep.waitForFinished(kWait));
+    }
+
+    void deletedInTheFileNameIsKept()
+    {
+        const QString base = uniqueProcessName(QStringLiteral("qxDel"));
+        TestProcesses processes(base + QStringLiteral(" (deleted)"));
+        const pid_t pid = processes.start();
+        QCOMPARE(query(base).size(), 0u);
+        QCOMPARE(pidsOf(query(processes.imageName())), std::vector<pid_t>{pid});
+
+        // Removed now: the kernel's mark comes on top of the name, and only the mark goes.
+        QVERIFY(QFile::remove(processes.executablePath()));
+        QCOMPARE(query(base).size(), 0u);
+        findAndEnd(processes.imageName(), pid);
+        QVERIFY(processes.waitForExit(pid, kWait));
+    }
+
+    void posingProcessIsNotEndedByItsClaim()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root: only CAP_SYS_PTRACE reads the executable link of a non-dumpable process");
+        TestProcesses processes(uniqueProcessName(QStringLiteral("qxReal")));
+        useProgram(processes, QUELLEX_TEST_POSING);
+        const QString claim = uniqueProcessName(QStringLiteral("qxClaim"));
+        qputenv("QUELLEX_TEST_POSE_AS", claim.toUtf8());
+        const pid_t pid = processes.start();
+        qunsetenv("QUELLEX_TEST_POSE_AS");
+        QTRY_COMPARE(procEntry(pid, "comm"), claim.toUtf8() + '\n');
+
+        QCOMPARE(query(claim).size(), 0u);
+        findAndEnd(processes.imageName(), pid);
+        QVERIFY(processes.waitForExit(pid, kWait));
+    }
 };
-
-void TestProcfsHiding::exitedLeaderIsFoundAndEnded()
-{
-    TestProcesses processes(uniqueProcessName(QStringLiteral("qxLeader")));
-    useProgram(processes, QUELLEX_TEST_THREAD_ONLY);
-    const pid_t pid = processes.start();
-    QTRY_VERIFY(procEntry(pid, "stat").contains(") Z "));
-    findAndEnd(processes.imageName(), pid);
-    QVERIFY(processes.waitForExit(pid, kWait));
-}
-
-void TestProcfsHiding::longPathIsFoundAndEnded()
-{
-    // Longer than the kernel keeps of a name, so it is also completed from argv[0].
-    const QString name = uniqueProcessName(QStringLiteral("qxDeep"), 20);
-    QTemporaryDir root;
-    const auto removeRoot = qScopeGuard([&] { QProcess::execute("rm", {"-rf", root.path()}); });
-    QProcess deep;
-    startDeep(deep, root, name, "./" + name);
-    findAndEnd(name, pid_t(deep.processId()));
-    QVERIFY(deep.waitForFinished(kWait));
-}
-
-void TestProcfsHiding::foreignArgv0CompletesNothing()
-{
-    // A name the kernel keeps whole: an argv[0] that does not begin with it names nothing.
-    const QString name = uniqueProcessName(QStringLiteral("qxWhole"), 15);
-    QTemporaryDir root;
-    const auto removeRoot = qScopeGuard([&] { QProcess::execute("rm", {"-rf", root.path()}); });
-    QProcess deep;
-    startDeep(deep, root, name, uniqueProcessName(QStringLiteral("qxOther"), 20));
-    findAndEnd(name.toUpper(), pid_t(deep.processId()));
-    QVERIFY(deep.waitForFinished(kWait));
-}
-
-void TestProcfsHiding::deletedInTheFileNameIsKept()
-{
-    const QString base = uniqueProcessName(QStringLiteral("qxDel"));
-    TestProcesses processes(base + QStringLiteral(" (deleted)"));
-    const pid_t pid = processes.start();
-    QCOMPARE(query(base).size(), 0u);
-    QCOMPARE(pidsOf(query(processes.imageName())), std::vector<pid_t>{pid});
-
-    // Removed now: the kernel's mark comes on top of the name, and only the mark goes.
-    QVERIFY(QFile::remove(processes.executablePath()));
-    QCOMPARE(query(base).size(), 0u);
-    findAndEnd(processes.imageName(), pid);
-    QVERIFY(processes.waitForExit(pid, kWait));
-}
-
-void TestProcfsHiding::posingProcessIsNotEndedByItsClaim()
-{
-    if (::geteuid() != 0)
-        QSKIP("needs root: only CAP_SYS_PTRACE reads the executable link of a non-dumpable process");
-    TestProcesses processes(uniqueProcessName(QStringLiteral("qxReal")));
-    useProgram(processes, QUELLEX_TEST_POSING);
-    const QString claim = uniqueProcessName(QStringLiteral("qxClaim"));
-    qputenv("QUELLEX_TEST_POSE_AS", claim.toUtf8());
-    const pid_t pid = processes.start();
-    qunsetenv("QUELLEX_TEST_POSE_AS");
-    QTRY_COMPARE(procEntry(pid, "comm"), claim.toUtf8() + '\n');
-
-    QCOMPARE(query(claim).size(), 0u);
-    findAndEnd(processes.imageName(), pid);
-    QVERIFY(processes.waitForExit(pid, kWait));
-}
 
 QUELLEX_TEST_MAIN(TestProcfsHiding, enterOwnPidNamespace)
 #include "tst_procfshiding.moc"

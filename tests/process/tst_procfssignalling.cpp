@@ -100,36 +100,32 @@ class TestProcfsSignalling : public QObject
     Q_OBJECT
 
 private slots:
-    void foreignProcEndsNothing();
-    void fallbackWithoutPidfd();
-    void ownProcessIsRefused();
+    void foreignProcEndsNothing()
+    {
+        if (!qEnvironmentVariableIsSet(kOwnPidNamespace))
+            QSKIP("needs root: runs in PID namespaces of its own");
+        TestProcesses target(uniqueProcessName(QStringLiteral("qxTarget")));
+        const pid_t pid = target.start();
+        const QString result = runChild("foreign-proc", {target.imageName(), QString::number(pid)},
+                                        {.wrapper = {"unshare", "--pid", "--fork", "--kill-child"}});
+        QCOMPARE(result, QStringLiteral("/proc belongs to another PID namespace;%1;decoy runs")
+                             .arg(int(TerminateResult::UnknownFailure)));
+        QVERIFY(target.isRunning(pid));
+    }
+
+    void fallbackWithoutPidfd()
+    {
+        const QString result = runChild("without-pidfd");
+        // Two ended, the unreaped one no longer that program, then all three gone; nothing left running.
+        QCOMPARE(result, QStringLiteral("0,0,9,9,9,9;0"));
+    }
+
+    void ownProcessIsRefused()
+    {
+        QCOMPARE(runChild("end-self", {QFileInfo(QCoreApplication::applicationFilePath()).fileName()}),
+                 QString::number(int(TerminateResult::AccessDenied)));
+    }
 };
-
-void TestProcfsSignalling::foreignProcEndsNothing()
-{
-    if (!qEnvironmentVariableIsSet(kOwnPidNamespace))
-        QSKIP("needs root: runs in PID namespaces of its own");
-    TestProcesses target(uniqueProcessName(QStringLiteral("qxTarget")));
-    const pid_t pid = target.start();
-    const QString result = runChild("foreign-proc", {target.imageName(), QString::number(pid)},
-                                    {.wrapper = {"unshare", "--pid", "--fork", "--kill-child"}});
-    QCOMPARE(result, QStringLiteral("/proc belongs to another PID namespace;%1;decoy runs")
-                         .arg(int(TerminateResult::UnknownFailure)));
-    QVERIFY(target.isRunning(pid));
-}
-
-void TestProcfsSignalling::fallbackWithoutPidfd()
-{
-    const QString result = runChild("without-pidfd");
-    // Two ended, the unreaped one no longer that program, then all three gone; nothing left running.
-    QCOMPARE(result, QStringLiteral("0,0,9,9,9,9;0"));
-}
-
-void TestProcfsSignalling::ownProcessIsRefused()
-{
-    QCOMPARE(runChild("end-self", {QFileInfo(QCoreApplication::applicationFilePath()).fileName()}),
-             QString::number(int(TerminateResult::AccessDenied)));
-}
 
 QUELLEX_TEST_MAIN(TestProcfsSignalling, enterOwnPidNamespace, {"end-self", terminateSelf},
                   {"foreign-proc", queryForeignProc}, {"without-pidfd", terminateWithoutPidfd})
