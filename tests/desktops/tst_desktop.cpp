@@ -71,8 +71,6 @@ private slots:
         X11TestClient client;
         QVERIFY(client.isConnected());
         QList<QStringList> stored;
-        const QStringList keys{QStringLiteral("MainLeft"), QStringLiteral("MainTop"),
-                               QStringLiteral("MainWidth"), QStringLiteral("MainHeight")};
 
         for (int cycle = 0; cycle < 3; ++cycle) {
             const bool onTop = cycle == 1;
@@ -129,7 +127,7 @@ private slots:
             QCOMPARE(settings.valueInFile("PROCESS_NAME_TEXTBOX").toString(),
                      kWeston ? QStringLiteral("qx-seed") : QStringLiteral("qx-seedxtyped"));
             QStringList geometry;
-            for (const QString &key : keys)
+            for (const char *key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
                 geometry.append(settings.valueInFile(key).toString());
             qInfo() << "cycle" << cycle << "stored" << geometry << "client" << area << "frame" << extents;
             stored.append(geometry);

@@ -9,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -18,13 +17,9 @@
 using namespace quellex;
 using namespace quellex::forms;
 
-namespace {
-
 // From the other window being topmost in front to the main window standing above it: the next tick
 // comes within a second, the window manager's restacking takes the rest.
 constexpr qint64 kWithinATick = 1500;
-
-} // namespace
 
 class TestAlwaysOnTopX11 : public test::X11Fixture
 {
@@ -38,7 +33,6 @@ public:
 private slots:
     void topmostWindowInFrontIsPushedBelowWithinATick()
     {
-        m_settings->writeIni(test::iniFile("always-on-top.ini"));
         QuellexMain *main = showMain();
         QVERIFY(main);
         QVERIFY(main->AlwaysOnTopTimer->isActive());
@@ -69,7 +63,6 @@ private slots:
 
     void switchedOffLeavesTheMainWindowAbove()
     {
-        m_settings->writeIni(test::iniFile("always-on-top.ini"));
         QuellexMain *main = showMain();
         QVERIFY(main);
         const xcb_window_t own = m_mainWindow;
@@ -95,7 +88,7 @@ private slots:
 
     void nothingWhileTheMainWindowHasTheFocus()
     {
-        QuellexMain *main = showMain();
+        QuellexMain *main = showMain(false);
         QVERIFY(main);
         QVERIFY(!main->AlwaysOnTopTimer->isActive());
         const xcb_window_t own = m_mainWindow;
@@ -134,7 +127,6 @@ private slots:
 
     void settingsWindowStaysAboveItsOwner()
     {
-        m_settings->writeIni(test::iniFile("always-on-top.ini"));
         QuellexMain *main = showMain();
         QVERIFY(main);
         const xcb_window_t own = m_mainWindow;
@@ -169,9 +161,11 @@ private:
         m_main.reset();
         m_mainWindow = 0;
     }
-    // The main window, shown and taken on by the window manager; null when it was not.
-    QuellexMain *showMain()
+    // The main window, kept on top or not, shown and taken on by the window manager; null when it was not.
+    QuellexMain *showMain(bool alwaysOnTop = true)
     {
+        if (alwaysOnTop)
+            m_settings->writeIni(test::iniFile("always-on-top.ini"));
         m_main = std::make_unique<QuellexMain>(m_processes, *m_layer);
         m_main->show();
         m_mainWindow = xcb_window_t(m_main->hWnd());

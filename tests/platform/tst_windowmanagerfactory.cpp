@@ -43,8 +43,6 @@ private slots:
         layer.reset();
         xcb_disconnect(broken);
 
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            QSKIP("no X server here");
         xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(connection)) {
             xcb_disconnect(connection);
