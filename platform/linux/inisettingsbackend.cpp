@@ -4,6 +4,7 @@
 // unless it keeps the size within the same millisecond. Before QSettings sees the file, its size and
 // text are checked here: QSettings would read a file of any size, and turn invalid UTF-8 into
 // U+FFFD, which the next save would write back.
+#include "platform/linux/uniquefd.h"
 #include "platform/linux/writerlock.h"
 #include "platform/logging.h"
 #include "platform/settingsbackend.h"
@@ -145,15 +146,13 @@ QString finalPath(const QString &path)
 void flushFolder(const QString &file)
 {
     const QString folder = QFileInfo(file).absolutePath();
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0 || (::fsync(fd) != 0 && errno != EINVAL)) {
+    const UniqueFd fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.isValid() || (::fsync(fd.get()) != 0 && errno != EINVAL)) {
         qCWarning(lcSettings).noquote()
             << QStringLiteral("Settings folder \"%1\" could not be flushed to the disk (%2); "
                               "the last setting may not survive a power loss.")
                    .arg(folder, qt_error_string(errno));
     }
-    if (fd >= 0)
-        ::close(fd);
 }
 
 } // namespace
