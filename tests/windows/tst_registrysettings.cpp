@@ -38,66 +38,64 @@ class TestRegistrySettings : public QObject
     Q_OBJECT
 
 private slots:
-    void firstRunDefaultsThenEveryKeyRoundTrips();
-    void valueOfAnotherTypeReadsAsAbsentWithOneMessage();
-    void unwritableKeyIsReportedOnce();
+    void firstRunDefaultsThenEveryKeyRoundTrips()
+    {
+        const QString application = kApplication;
+        HKEY existing = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, (std::wstring(kRoot) + L"\\ZORVIN-QUELLEX").c_str(), 0, KEY_READ,
+                          &existing) == ERROR_SUCCESS) {
+            RegCloseKey(existing);
+            QSKIP("this user has the program's settings already; run in a fresh Wine prefix");
+        }
+        for (int i = 0; i <= int(SettingKey::AboutHeight); ++i)
+            QCOMPARE(readText(SettingKey(i)), QString(keyInfo(SettingKey(i)).defaultText));
+        for (int i = 0; i <= int(SettingKey::AboutHeight); ++i) {
+            const SettingKey key = SettingKey(i);
+            // An empty name box is stored as empty, not as the default.
+            const QString value =
+                key == SettingKey::PROCESS_NAME_TEXTBOX ? QString() : QString::number(i * 7 + 1);
+            writeText(key, value);
+            QCOMPARE(rawValue(application, kSection, keyInfo(key).name),
+                     std::make_pair(DWORD(REG_SZ), value));
+            QCOMPARE(readText(key), value);
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kRoot) + L"\\ZORVIN-QUELLEX").c_str());
+    }
+
+    void valueOfAnotherTypeReadsAsAbsentWithOneMessage()
+    {
+        const QString application = QStringLiteral("qxTypes");
+        QVERIFY(writeSettings(application, "S", {{"Number", "1"}}));
+        HKEY key = nullptr;
+        QCOMPARE(
+            RegOpenKeyExW(HKEY_CURRENT_USER, sectionKey(application, "S").c_str(), 0, KEY_SET_VALUE, &key),
+            LSTATUS(ERROR_SUCCESS));
+        const DWORD number = 1;
+        RegSetValueExW(key, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&number), sizeof number);
+        RegCloseKey(key);
+
+        const QRegularExpression message(QStringLiteral("Number .* is not text"));
+        QTest::ignoreMessage(QtWarningMsg, message);
+        QTest::failOnWarning(message);
+        QCOMPARE(readSetting(application, "S", "Number"), std::nullopt);
+        QCOMPARE(readSetting(application, "S", "Number"), std::nullopt);
+        QCOMPARE(GetSetting(application, "S", "Number", "0"), QStringLiteral("0"));
+        RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kRoot) + L"\\qxTypes").c_str());
+    }
+
+    void unwritableKeyIsReportedOnce()
+    {
+        // Longer than a key name may be: the registry refuses to create it.
+        const QString section(300, u's');
+        const QRegularExpression message(QStringLiteral("Value .* cannot be written"));
+        QTest::ignoreMessage(QtWarningMsg, message);
+        QTest::failOnWarning(message);
+        QVERIFY(!writeSettings(QStringLiteral("qxRefused"), section, {{"Value", "1"}}));
+        QVERIFY(!writeSettings(QStringLiteral("qxRefused"), section, {{"Value", "2"}}));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be read")));
+        QCOMPARE(readSetting(QStringLiteral("qxRefused"), section, "Value"), std::nullopt);
+    }
 };
-
-void TestRegistrySettings::firstRunDefaultsThenEveryKeyRoundTrips()
-{
-    const QString application = kApplication;
-    HKEY existing = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, (std::wstring(kRoot) + L"\\ZORVIN-QUELLEX").c_str(), 0, KEY_READ,
-                      &existing) == ERROR_SUCCESS) {
-        RegCloseKey(existing);
-        QSKIP("this user has the program's settings already; run in a fresh Wine prefix");
-    }
-    for (int i = 0; i <= int(SettingKey::AboutHeight); ++i)
-        QCOMPARE(readText(SettingKey(i)), QString(keyInfo(SettingKey(i)).defaultText));
-    for (int i = 0; i <= int(SettingKey::AboutHeight); ++i) {
-        const SettingKey key = SettingKey(i);
-        // An empty name box is stored as empty, not as the default.
-        const QString value =
-            key == SettingKey::PROCESS_NAME_TEXTBOX ? QString() : QString::number(i * 7 + 1);
-        writeText(key, value);
-        QCOMPARE(rawValue(application, kSection, keyInfo(key).name), std::make_pair(DWORD(REG_SZ), value));
-        QCOMPARE(readText(key), value);
-    }
-    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kRoot) + L"\\ZORVIN-QUELLEX").c_str());
-}
-
-void TestRegistrySettings::valueOfAnotherTypeReadsAsAbsentWithOneMessage()
-{
-    const QString application = QStringLiteral("qxTypes");
-    QVERIFY(writeSettings(application, "S", {{"Number", "1"}}));
-    HKEY key = nullptr;
-    QCOMPARE(RegOpenKeyExW(HKEY_CURRENT_USER, sectionKey(application, "S").c_str(), 0, KEY_SET_VALUE, &key),
-             LSTATUS(ERROR_SUCCESS));
-    const DWORD number = 1;
-    RegSetValueExW(key, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&number), sizeof number);
-    RegCloseKey(key);
-
-    const QRegularExpression message(QStringLiteral("Number .* is not text"));
-    QTest::ignoreMessage(QtWarningMsg, message);
-    QTest::failOnWarning(message);
-    QCOMPARE(readSetting(application, "S", "Number"), std::nullopt);
-    QCOMPARE(readSetting(application, "S", "Number"), std::nullopt);
-    QCOMPARE(GetSetting(application, "S", "Number", "0"), QStringLiteral("0"));
-    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kRoot) + L"\\qxTypes").c_str());
-}
-
-void TestRegistrySettings::unwritableKeyIsReportedOnce()
-{
-    // Longer than a key name may be: the registry refuses to create it.
-    const QString section(300, u's');
-    const QRegularExpression message(QStringLiteral("Value .* cannot be written"));
-    QTest::ignoreMessage(QtWarningMsg, message);
-    QTest::failOnWarning(message);
-    QVERIFY(!writeSettings(QStringLiteral("qxRefused"), section, {{"Value", "1"}}));
-    QVERIFY(!writeSettings(QStringLiteral("qxRefused"), section, {{"Value", "2"}}));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be read")));
-    QCOMPARE(readSetting(QStringLiteral("qxRefused"), section, "Value"), std::nullopt);
-}
 
 QTEST_GUILESS_MAIN(TestRegistrySettings)
 #include "tst_registrysettings.moc"

@@ -49,66 +49,61 @@ class TestWin32WindowManager : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void foregroundAndBandChangesPassThrough();
-    void onlyBandChangesAreMade();
+    void init()
+    {
+        DisplayConnection display;
+        display.platformName = "windows";
+        m_manager = createWindowManager(display);
+        m_ours = makeWindow(L"ours", 100);
+        m_other = makeWindow(L"other", 200);
+        QVERIFY(m_ours && m_other);
+    }
+
+    void cleanup()
+    {
+        DestroyWindow(m_ours);
+        DestroyWindow(m_other);
+    }
+
+    void foregroundAndBandChangesPassThrough()
+    {
+        // The other program's window is in front and topmost; one tick's calls put ours above it.
+        SetWindowPos(m_other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+        QVERIFY(SetForegroundWindow(m_other));
+        QCOMPARE(m_manager->GetForegroundWindow(), handle(m_other));
+        RECT before{};
+        GetWindowRect(m_ours, &before);
+
+        QVERIFY(m_manager->SetWindowPos(m_manager->GetForegroundWindow(), kNotTopmost, 0, 0, 0, 0,
+                                        kKeepGeometry));
+        QVERIFY(m_manager->SetWindowPos(handle(m_ours), kTopmost, 0, 0, 0, 0, kKeepGeometry));
+        QVERIFY(!isTopmost(m_other));
+        QVERIFY(isTopmost(m_ours));
+        QVERIFY(isAbove(m_ours, m_other));
+        RECT after{};
+        GetWindowRect(m_ours, &after);
+        QCOMPARE(after.left, before.left);
+        QCOMPARE(after.right - after.left, before.right - before.left);
+
+        QVERIFY(m_manager->SetWindowPos(handle(m_ours), kNotTopmost, 0, 0, 0, 0, kKeepGeometry));
+        QVERIFY(!isTopmost(m_ours));
+    }
+
+    void onlyBandChangesAreMade()
+    {
+        QVERIFY(!m_manager->SetWindowPos(handle(m_ours), kTopmost, 5, 5, 10, 10, 0));
+        QVERIFY(!m_manager->SetWindowPos(handle(m_ours), handle(m_other), 0, 0, 0, 0, kKeepGeometry));
+        QVERIFY(!m_manager->SetWindowPos(0, kTopmost, 0, 0, 0, 0, kKeepGeometry));
+        QVERIFY(!isTopmost(m_ours));
+        // A handle that names no window: the call is made and fails.
+        QVERIFY(!m_manager->SetWindowPos(0x7ff0, kTopmost, 0, 0, 0, 0, kKeepGeometry));
+    }
 
 private:
     std::unique_ptr<WindowManager> m_manager;
     HWND m_ours = nullptr;
     HWND m_other = nullptr;
 };
-
-void TestWin32WindowManager::init()
-{
-    DisplayConnection display;
-    display.platformName = "windows";
-    m_manager = createWindowManager(display);
-    m_ours = makeWindow(L"ours", 100);
-    m_other = makeWindow(L"other", 200);
-    QVERIFY(m_ours && m_other);
-}
-
-void TestWin32WindowManager::cleanup()
-{
-    DestroyWindow(m_ours);
-    DestroyWindow(m_other);
-}
-
-void TestWin32WindowManager::foregroundAndBandChangesPassThrough()
-{
-    // The other program's window is in front and topmost; one tick's calls put ours above it.
-    SetWindowPos(m_other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-    QVERIFY(SetForegroundWindow(m_other));
-    QCOMPARE(m_manager->GetForegroundWindow(), handle(m_other));
-    RECT before{};
-    GetWindowRect(m_ours, &before);
-
-    QVERIFY(
-        m_manager->SetWindowPos(m_manager->GetForegroundWindow(), kNotTopmost, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(m_manager->SetWindowPos(handle(m_ours), kTopmost, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(!isTopmost(m_other));
-    QVERIFY(isTopmost(m_ours));
-    QVERIFY(isAbove(m_ours, m_other));
-    RECT after{};
-    GetWindowRect(m_ours, &after);
-    QCOMPARE(after.left, before.left);
-    QCOMPARE(after.right - after.left, before.right - before.left);
-
-    QVERIFY(m_manager->SetWindowPos(handle(m_ours), kNotTopmost, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(!isTopmost(m_ours));
-}
-
-void TestWin32WindowManager::onlyBandChangesAreMade()
-{
-    QVERIFY(!m_manager->SetWindowPos(handle(m_ours), kTopmost, 5, 5, 10, 10, 0));
-    QVERIFY(!m_manager->SetWindowPos(handle(m_ours), handle(m_other), 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(!m_manager->SetWindowPos(0, kTopmost, 0, 0, 0, 0, kKeepGeometry));
-    QVERIFY(!isTopmost(m_ours));
-    // A handle that names no window: the call is made and fails.
-    QVERIFY(!m_manager->SetWindowPos(0x7ff0, kTopmost, 0, 0, 0, 0, kKeepGeometry));
-}
 
 QTEST_GUILESS_MAIN(TestWin32WindowManager)
 #include "tst_win32windowmanager.moc"

@@ -52,108 +52,103 @@ class TestWmiProcess : public QObject
     Q_OBJECT
 
 private slots:
-    void serviceAnswerIsMapped_data();
-    void serviceAnswerIsMapped();
-    void unknownServiceErrorIsThrown();
-    void anotherProcessUnderTheIdIsNotEnded_data();
-    void anotherProcessUnderTheIdIsNotEnded();
-};
+    void serviceAnswerIsMapped_data()
+    {
+        QTest::addColumn<bool>("hasTerminate");
+        QTest::addColumn<HRESULT>("execResult");
+        QTest::addColumn<int>("returnValue"); // -1: the out-parameters lack it
+        QTest::addColumn<TerminateResult>("expected");
+        QTest::addColumn<bool>("ended"); // by TerminateProcess, as the stand-in ends nothing
 
-void TestWmiProcess::serviceAnswerIsMapped_data()
-{
-    QTest::addColumn<bool>("hasTerminate");
-    QTest::addColumn<HRESULT>("execResult");
-    QTest::addColumn<int>("returnValue"); // -1: the out-parameters lack it
-    QTest::addColumn<TerminateResult>("expected");
-    QTest::addColumn<bool>("ended"); // by TerminateProcess, as the stand-in ends nothing
-
-    const HRESULT ok = WBEM_S_NO_ERROR;
-    QTest::newRow("0") << true << ok << 0 << TerminateResult::Success << false;
-    QTest::newRow("2") << true << ok << 2 << TerminateResult::AccessDenied << false;
-    QTest::newRow("3") << true << ok << 3 << TerminateResult::InsufficientPrivilege << false;
-    QTest::newRow("9") << true << ok << 9 << TerminateResult::PathNotFound << false;
-    QTest::newRow("21") << true << ok << 21 << TerminateResult::UnknownFailure << false;
-    QTest::newRow("no ReturnValue") << true << ok << -1 << TerminateResult::Success << false;
-    QTest::newRow("WBEM_E_NOT_FOUND")
-        << true << HRESULT(WBEM_E_NOT_FOUND) << 0 << TerminateResult::PathNotFound << false;
-    QTest::newRow("WBEM_E_ACCESS_DENIED")
-        << true << HRESULT(WBEM_E_ACCESS_DENIED) << 0 << TerminateResult::AccessDenied << false;
-    QTest::newRow("WBEM_E_INVALID_METHOD")
-        << true << HRESULT(WBEM_E_INVALID_METHOD) << 0 << TerminateResult::Success << true;
-    QTest::newRow("E_NOTIMPL") << true << E_NOTIMPL << 0 << TerminateResult::Success << true;
-    QTest::newRow("class without Terminate") << false << ok << 0 << TerminateResult::Success << true;
-}
-
-void TestWmiProcess::serviceAnswerIsMapped()
-{
-    QFETCH(bool, hasTerminate);
-    QFETCH(HRESULT, execResult);
-    QFETCH(int, returnValue);
-    QFETCH(TerminateResult, expected);
-    QFETCH(bool, ended);
-
-    TestProcesses processes(uniqueProcessName(QStringLiteral("qxWmiEnd")));
-    const pid_t pid = processes.start();
-    auto *service = new FakeWbemServices;
-    const ComPtr<IWbemServices> services = adopt<IWbemServices>(service);
-    service->processClass->methodResult = hasTerminate ? S_OK : HRESULT(WBEM_E_NOT_FOUND);
-    service->execResult = execResult;
-    if (returnValue < 0)
-        service->returnValue.reset();
-    else
-        service->returnValue = returnValue;
-    // The service compares names without letter case; so does the check of the process's image.
-    WmiProcess process(services, *foundObject(pid, processes.imageName().toUpper()).Get());
-
-    QCOMPARE(process.Terminate(), expected);
-    QCOMPARE(service->execCalls, hasTerminate ? 1 : 0);
-    if (hasTerminate) {
-        QCOMPARE(QString::fromStdWString(service->execPath), QString::fromStdWString(relativePath(pid)));
-        QCOMPARE(QString::fromStdWString(service->execMethod), QStringLiteral("Terminate"));
-        QVERIFY(service->execInSpawned);
+        const HRESULT ok = WBEM_S_NO_ERROR;
+        QTest::newRow("0") << true << ok << 0 << TerminateResult::Success << false;
+        QTest::newRow("2") << true << ok << 2 << TerminateResult::AccessDenied << false;
+        QTest::newRow("3") << true << ok << 3 << TerminateResult::InsufficientPrivilege << false;
+        QTest::newRow("9") << true << ok << 9 << TerminateResult::PathNotFound << false;
+        QTest::newRow("21") << true << ok << 21 << TerminateResult::UnknownFailure << false;
+        QTest::newRow("no ReturnValue") << true << ok << -1 << TerminateResult::Success << false;
+        QTest::newRow("WBEM_E_NOT_FOUND")
+            << true << HRESULT(WBEM_E_NOT_FOUND) << 0 << TerminateResult::PathNotFound << false;
+        QTest::newRow("WBEM_E_ACCESS_DENIED")
+            << true << HRESULT(WBEM_E_ACCESS_DENIED) << 0 << TerminateResult::AccessDenied << false;
+        QTest::newRow("WBEM_E_INVALID_METHOD")
+            << true << HRESULT(WBEM_E_INVALID_METHOD) << 0 << TerminateResult::Success << true;
+        QTest::newRow("E_NOTIMPL") << true << E_NOTIMPL << 0 << TerminateResult::Success << true;
+        QTest::newRow("class without Terminate") << false << ok << 0 << TerminateResult::Success << true;
     }
-    QCOMPARE(processes.waitForExit(pid, ended ? kWait : 0), ended);
-}
 
-void TestWmiProcess::unknownServiceErrorIsThrown()
-{
-    TestProcesses processes(uniqueProcessName(QStringLiteral("qxWmiErr")));
-    const pid_t pid = processes.start();
-    auto *service = new FakeWbemServices;
-    const ComPtr<IWbemServices> services = adopt<IWbemServices>(service);
-    service->execResult = HRESULT(WBEM_E_FAILED);
-    WmiProcess process(services, *foundObject(pid, processes.imageName()).Get());
+    void serviceAnswerIsMapped()
+    {
+        QFETCH(bool, hasTerminate);
+        QFETCH(HRESULT, execResult);
+        QFETCH(int, returnValue);
+        QFETCH(TerminateResult, expected);
+        QFETCH(bool, ended);
 
-    QVERIFY_THROWS_EXCEPTION(ProcessListError, process.Terminate());
-    QVERIFY(processes.isRunning(pid));
-}
+        TestProcesses processes(uniqueProcessName(QStringLiteral("qxWmiEnd")));
+        const pid_t pid = processes.start();
+        auto *service = new FakeWbemServices;
+        const ComPtr<IWbemServices> services = adopt<IWbemServices>(service);
+        service->processClass->methodResult = hasTerminate ? S_OK : HRESULT(WBEM_E_NOT_FOUND);
+        service->execResult = execResult;
+        if (returnValue < 0)
+            service->returnValue.reset();
+        else
+            service->returnValue = returnValue;
+        // The service compares names without letter case; so does the check of the process's image.
+        WmiProcess process(services, *foundObject(pid, processes.imageName().toUpper()).Get());
 
-void TestWmiProcess::anotherProcessUnderTheIdIsNotEnded_data()
-{
-    QTest::addColumn<QString>("name"); // empty: the process's own
-    QTest::addColumn<bool>("replaced");
+        QCOMPARE(process.Terminate(), expected);
+        QCOMPARE(service->execCalls, hasTerminate ? 1 : 0);
+        if (hasTerminate) {
+            QCOMPARE(QString::fromStdWString(service->execPath), QString::fromStdWString(relativePath(pid)));
+            QCOMPARE(QString::fromStdWString(service->execMethod), QStringLiteral("Terminate"));
+            QVERIFY(service->execInSpawned);
+        }
+        QCOMPARE(processes.waitForExit(pid, ended ? kWait : 0), ended);
+    }
 
-    QTest::newRow("other image name") << uniqueProcessName(QStringLiteral("qxOther")) + ".exe" << false;
-    QTest::newRow("other creation time") << QString() << true;
-}
+    void unknownServiceErrorIsThrown()
+    {
+        TestProcesses processes(uniqueProcessName(QStringLiteral("qxWmiErr")));
+        const pid_t pid = processes.start();
+        auto *service = new FakeWbemServices;
+        const ComPtr<IWbemServices> services = adopt<IWbemServices>(service);
+        service->execResult = HRESULT(WBEM_E_FAILED);
+        WmiProcess process(services, *foundObject(pid, processes.imageName()).Get());
 
-void TestWmiProcess::anotherProcessUnderTheIdIsNotEnded()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, replaced);
+        QVERIFY_THROWS_EXCEPTION(ProcessListError, process.Terminate());
+        QVERIFY(processes.isRunning(pid));
+    }
 
-    TestProcesses processes(uniqueProcessName(QStringLiteral("qxWmiKeep")));
-    const pid_t pid = processes.start();
-    auto *service = new FakeWbemServices;
-    const ComPtr<IWbemServices> services = adopt<IWbemServices>(service);
-    ReplacedProcess process(services, *foundObject(pid, name.isEmpty() ? processes.imageName() : name).Get());
-    if (replaced)
-        process.replace();
+    void anotherProcessUnderTheIdIsNotEnded_data()
+    {
+        QTest::addColumn<QString>("name"); // empty: the process's own
+        QTest::addColumn<bool>("replaced");
 
-    QCOMPARE(process.Terminate(), TerminateResult::PathNotFound);
-    QCOMPARE(service->execCalls, 0);
-    QVERIFY(processes.isRunning(pid));
-}
+        QTest::newRow("other image name") << uniqueProcessName(QStringLiteral("qxOther")) + ".exe" << false;
+        QTest::newRow("other creation time") << QString() << true;
+    }
+
+    void anotherProcessUnderTheIdIsNotEnded()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, replaced);
+
+        TestProcesses processes(uniqueProcessName(QStringLiteral("qxWmiKeep")));
+        const pid_t pid = processes.start();
+        auto *service = new FakeWbemServices;
+        const ComPtr<IWbemServices> services = adopt<IWbemServices>(service);
+        ReplacedProcess process(services,
+                                *foundObject(pid, name.isEmpty() ? processes.imageName() : name).Get());
+        if (replaced)
+            process.replace();
+
+        QCOMPARE(process.Terminate(), TerminateResult::PathNotFound);
+        QCOMPARE(service->execCalls, 0);
+        QVERIFY(processes.isRunning(pid));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestWmiProcess)
 #include "tst_wmiprocess.moc"
